@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the kit and runs the Program job against the built-in simulated
+# radio, answering every question with Yes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default
+demo_dir=build/default/demo
+mkdir -p "$demo_dir"
+build/default/tools/patcher-tool/patcher-tool encipher res/demo/patcher.txt "$demo_dir/patcher.dat"
+build/default/tools/patcher-tool/patcher-tool decipher "$demo_dir/patcher.dat"
