@@ -4,6 +4,7 @@
 #include "app/ProcessObjects.h"
 
 std::string theAppName;
+std::string theStartDirectory;
 CCorvaneApp theApp;
 CPlatform* thePlatform = GetPlatform();
 CErrorLog theErrorLog;

@@ -18,6 +18,10 @@
 extern std::string theAppName;
 inline constexpr const char* kApplicationName = "Corvane";
 
+// The start directory that the active settings document recorded when it was
+// made; empty while there is none. The file log is written there.
+extern std::string theStartDirectory;
+
 extern CCorvaneApp theApp;
 extern CPlatform* thePlatform;
 extern CErrorLog theErrorLog;
