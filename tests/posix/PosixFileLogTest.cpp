@@ -10,6 +10,7 @@
 #include "app/MessageBox.h"
 #include "app/ProcessObjects.h"
 #include "platform/posix/PosixFileLog.h"
+#include "platform/posix/PosixPlatform.h"
 #include "res/StringTable.h"
 
 namespace {
@@ -120,6 +121,18 @@ TEST_F(FileLogTest, WithoutAStartDirectoryTheFileIsInTheCurrentDirectory)
         log.StartLogging();
     }
     fs::current_path(previous);
+    ExpectLines({"Start Logging"});
+}
+
+TEST_F(FileLogTest, TheErrorLogWritesOnlyTheOpeningLineWhileItsOutputIsOff)
+{
+    CPosixPlatform platform;
+    CScopedPlatform scoped(&platform);
+    theErrorLog.SetPrimaryOutput(0);
+    theErrorLog.Log(nullptr);
+    EXPECT_FALSE(fs::exists(dir / "cvErrlog.txt"));
+    theErrorLog.Log("CSbepComm::SendCommand: Retry exhuasted, so exit request");
+    theErrorLog.LogHex(reinterpret_cast<const unsigned char*>("\x01\xAB"), 2);
     ExpectLines({"Start Logging"});
 }
 
