@@ -68,7 +68,9 @@ enum class SimFault {
   EchoMismatch,    // the echo of the request byte at index param is inverted
   HangUp,          // the master is closed after param bytes of the answer:
                    // 0 before the acknowledgement, 1 after it, 2 after the
-                   // reply's header byte, ...
+                   // reply's header byte, ... Closing discards what the kit
+                   // has not read, so it first waits (at most 2 s) until the
+                   // kit has read everything sent.
   Trickle,         // every reply byte waits param ms (300 when 0)
 };
 
