@@ -30,11 +30,8 @@ private:
 
 CSbepComm::CSbepComm() = default;
 
-CSbepComm::~CSbepComm()
-{
-    if (portNumber_ != 0)
-        Close();
-}
+// Gives the port back whenever it is still borrowed, port number 0 included.
+CSbepComm::~CSbepComm() { Close(); }
 
 void CSbepComm::Open(unsigned portNumber, unsigned char echoType)
 {

@@ -56,7 +56,8 @@ public:
     int SendCommand(CSbepMessage& message, unsigned char expectReply);
 
     unsigned GetPortNumber() const { return portNumber_; }
-    bool IsOpen() const { return portNumber_ != 0; }
+    // The port is borrowed (from Open until Close).
+    bool IsOpen() const { return serial_ != nullptr; }
     int GetStage() const { return stage_; }
     int GetLastResult() const { return lastResult_; }
 
