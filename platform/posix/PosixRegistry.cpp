@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/posix/PosixDirectories.h"
+#include "platform/posix/PosixPaths.h"
 
 namespace {
 
