@@ -211,7 +211,6 @@ void CProgressWnd::PumpMessages()
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (!dispatcher)
         return;
-    QCoreApplication::sendPostedEvents();
     while (!cancelled_ && dispatcher->processEvents(QEventLoop::AllEvents)) {
     }
 }

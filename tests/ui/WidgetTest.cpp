@@ -16,6 +16,7 @@
 #include "app/ProcessObjects.h"
 #include "ui/AboutDlg.h"
 #include "ui/CommDialog.h"
+#include "ui/FrameMessages.h"
 #include "ui/Profile.h"
 #include "ui/ProgressWnd.h"
 #include "ui/RibDialog.h"
@@ -318,20 +319,31 @@ void WidgetTest::progressCancel()
     main.show();
     CProgressWnd progress;
     QVERIFY(progress.Open(&main, QStringLiteral("Progress Percentage"), true, true));
+    SetMainFrameHandle(&main);
     QVERIFY(progress.BeginModal(QStringLiteral("Progress"), false));
+    QVERIFY(!main.isEnabled());
+    QVERIFY(progress.Window()->isEnabled());
+    // Before a cancel the pump lets queued events run.
+    int delivered = 0;
+    QTimer::singleShot(0, &main, [&] { ++delivered; });
+    progress.PumpMessages();
+    QCOMPARE(delivered, 1);
+
     QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
     QVERIFY(progress.WasCancelled());
     QVERIFY(progress.Window() == nullptr);  // the close request took the window
     QVERIFY(progress.IsOpen());             // until DestroyWindow completes the close
 
     // The next pump returns at once: queued events stay queued.
-    int delivered = 0;
     QTimer::singleShot(0, &main, [&] { ++delivered; });
     progress.PumpMessages();
-    QCOMPARE(delivered, 0);
+    QCOMPARE(delivered, 1);
+    QVERIFY(!main.isEnabled());
     progress.DestroyWindow();
     QVERIFY(!progress.IsOpen());
-    QTRY_COMPARE(delivered, 1);
+    QVERIFY(main.isEnabled());
+    QTRY_COMPARE(delivered, 2);
+    SetMainFrameHandle(nullptr);
     progress.Reset();
     QVERIFY(!progress.WasCancelled());
 }
