@@ -21,6 +21,7 @@ void CCorvaneDoc::OnCommSetting()
     settings_.portId = PortIdFromCommText(dialog.portText.toStdString(), settings_.portId);
     if (auto* frame = qobject_cast<CMainFrame*>(MainFrameHandle()))
         frame->ShowComPort(settings_.portId);
+    emit portChanged(settings_.portId);
 }
 
 void CCorvaneDoc::OnRibSetting()

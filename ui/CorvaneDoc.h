@@ -28,6 +28,10 @@ public:
     // Saves the settings; the frame calls it when the main window closes.
     void OnCloseDocument();
 
+signals:
+    // An accepted Comm Setting chose this port.
+    void portChanged(int portId);
+
 public slots:
     // Comm Setting: the port, chosen in its dialog; the frame's status pane
     // follows an accepted choice.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 class CCorvaneDoc;
 class CMainFrame;
@@ -21,10 +22,17 @@ public:
     // The application name must be set before. False: the program ends.
     bool InitInstance();
 
+    // From now on the document's port, and every port chosen later, opens
+    // `device`. Call after InitInstance.
+    void BindPortsTo(const std::string& device);
+
     CCorvaneDoc* Document() const { return document_.get(); }
     CMainFrame* Frame() const { return frame_.get(); }
 
 private:
+    void BindPort(int port) const;
+
+    std::string portDevice_;
     std::unique_ptr<CCorvaneDoc> document_;
     std::unique_ptr<CMainFrame> frame_;
 };

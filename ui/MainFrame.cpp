@@ -123,7 +123,6 @@ void CMainFrame::CreateToolBar()
             continue;
         button->installEventFilter(this);
         connect(button, &QToolButton::pressed, this, [this, id] { SetStatusText(Prompt(id)); });
-        connect(button, &QToolButton::released, this, [this] { SetStatusText(kIdleMessage); });
     }
     QAction* toggle = Command(ID_VIEW_TOOLBAR);
     toggle->setChecked(true);
@@ -173,10 +172,13 @@ void CMainFrame::SwitchView(int kind)
 {
     QWidget* old = takeCentralWidget();
     QWidget* view = nullptr;
-    if (kind == VIEW_MAIN_FORM)
-        view = new CUpgradeForm(document_, this);
-    else
+    if (kind == VIEW_MAIN_FORM) {
+        auto* form = new CUpgradeForm(document_, this);
+        connect(form, &CUpgradeForm::quitRequested, this, &CMainFrame::quitRequested);
+        view = form;
+    } else {
         view = new CCorvaneView(this);
+    }
     setCentralWidget(view);
     view->show();
     if (old)
@@ -269,8 +271,12 @@ bool CMainFrame::event(QEvent* event)
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::StatusTip && qobject_cast<QToolButton*>(watched))
-        return true;
+    if (qobject_cast<QToolButton*>(watched)) {
+        if (event->type() == QEvent::StatusTip)
+            return true;  // a hovered button shows no prompt
+        if (event->type() == QEvent::MouseButtonRelease)
+            SetStatusText(kIdleMessage);  // released, inside the button or not
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -39,6 +39,10 @@ public:
     // The menu and toolbar commands by their numbers (32779, 57664, ...).
     QAction* Command(unsigned id) const;
 
+signals:
+    // The form asked the program to end with this exit code.
+    void quitRequested(int exitCode);
+
 public slots:
     void OnSwitchView(qintptr wParam);
     void OnProgressOpen(qintptr wParam, qintptr lParam);
