@@ -91,8 +91,12 @@ bool FileManager::LoadConfig()
 
 std::string FileManager::TextUpTo(std::string_view stops) const
 {
+    // A text also ends at a NUL byte, as the texts of the file are C strings:
+    // the zero bytes that fill the last block end its last line.
     const std::uint32_t end = FindAny(text_, fileSize_, cursor_, stops);
-    return std::string(reinterpret_cast<const char*>(text_) + cursor_, end - cursor_);
+    const unsigned char* first = text_ + cursor_;
+    const unsigned char* last = std::find(first, static_cast<const unsigned char*>(text_ + end), 0);
+    return std::string(reinterpret_cast<const char*>(first), last - first);
 }
 
 void FileManager::SkipLine()

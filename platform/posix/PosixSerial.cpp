@@ -307,17 +307,11 @@ void CPosixSerial::OpenPort(unsigned port)
     termios current{};
     if (tcgetattr(fd_, &current) != 0)
         throw CCommError(12, "CWinSerial::OpenPort: GetCommState returned false");
-    const LineSettings previous = line_;
-    line_ = configured_;
-    if (!ApplyLine()) {
-        line_ = previous;
-        throw CCommError(12, "CWinSerial::OpenPort: SetCommState returned false");
-    }
+    ChangeLine(configured_, "CWinSerial::OpenPort: SetCommState returned false");
     // DTR and RTS off where the driver has them (pseudo-terminals do not).
     const int modemLines = TIOCM_DTR | TIOCM_RTS;
     ioctl(fd_, TIOCMBIC, &modemLines);
-    tcflush(fd_, TCIOFLUSH);
-    TakeLineErrors("OpenPort");
+    TakeLineErrors("OpenPort");  // what the line reported before is not ours
 }
 
 void CPosixSerial::ClosePort()

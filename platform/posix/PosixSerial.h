@@ -3,6 +3,14 @@
 // COM port n is the device that the port map names: a binding made for this
 // run with BindPortDevice, else the symbolic link `com<n>` in the kit's
 // configuration directory, else /dev/ttyS<n-1>.
+//
+// One holder at a time: the device is locked (flock) and put in exclusive
+// mode while open; a port held elsewhere is refused like a missing one, and
+// the error log says which it was. Line errors (break, framing, parity,
+// overrun, input overflow) are known where the driver counts them, as UARTs
+// and most USB adapters do; pseudo-terminals report none. A device that goes
+// away while open (unplugged, or the far end of a pseudo-terminal closed)
+// ends the operation at once with code 9 and a text that says so.
 #pragma once
 
 #include <string>

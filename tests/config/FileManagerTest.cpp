@@ -127,8 +127,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CR as the very last byte", "S\r\nabcd\r", "S", 2, 0, ""},
         ReadCase{"CR as the very last byte, field", "S\r\nabcd\r", "S", 2, 2, ""},
         ReadCase{"header as the last line", "ab\r\n\r\nSS", "SS", 1, 0, ""},
-        ReadCase{"NUL is ordinary data", "S\r\na\0b,c\r\n"s, "S", 1, 1, "a\0b"s},
-        ReadCase{"NUL in a header", "S\0T\r\nxy\r\n"s, "S\0T"s, 1, 0, "xy"}),
+        ReadCase{"NUL ends a field", "S\r\na\0b,c\r\n"s, "S", 1, 1, "a"},
+        ReadCase{"NUL does not end the line", "S\r\na\0b,c\r\n"s, "S", 1, 2, "c"},
+        ReadCase{"NUL ends a header", "S\0T\r\nxy\r\n"s, "S", 1, 0, "xy"},
+        ReadCase{"zero padding ends the last line", "S\r\nBASIC\0\0\0\0\0\0\0\0"s, "S", 1, 1, "BASIC"}),
     [](const auto& info) { return TestName(info.param.what); });
 
 TEST_F(FileManagerTest, ReadsOfOneSectionDoNotDependOnOrder)

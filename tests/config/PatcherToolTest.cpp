@@ -36,14 +36,6 @@ TEST_F(PatcherToolTest, RoundTripMakesAFileTheKitReads)
     EXPECT_EQ(ReadFile("back.txt"), Padded(plain, '\0'));
 }
 
-TEST_F(PatcherToolTest, WarnsWhenThePaddingJoinsTheLastLine)
-{
-    WriteFile("plain.txt", "PRODUCT_LINE\r\nBASIC");
-    const ToolRun run = RunTool("encipher plain.txt patcher.dat");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.err.find("plain.txt: warning: the last line has no line end"), std::string::npos) << run.err;
-}
-
 TEST_F(PatcherToolTest, ErrorsAndUsage)
 {
     WriteFile("empty", "");

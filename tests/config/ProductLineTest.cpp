@@ -40,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
         SelectCase{"section after others, LF ends", "PATCH\nx\nPRODUCT_LINE\nTRUNK\n", 3},
         SelectCase{"first of two sections", "PRODUCT_LINE\r\nVEGA_A\r\nPRODUCT_LINE\r\nBASIC\r\n", 4},
         SelectCase{"missing section", "PRODUCT_LINES\r\nBASIC\r\n", 6},
-        SelectCase{"name as the last line", "BASIC\r\nPRODUCT_LINE", 6}),
+        SelectCase{"name as the last line", "BASIC\r\nPRODUCT_LINE", 6},
+        SelectCase{"value ended by zero padding", std::string("PRODUCT_LINE\r\nBASIC\0\0\0", 22), 0}),
     [](const auto& info) { return TestName(info.param.what); });
 
 TEST(ProductLineTest, UnreadableFileLeavesNoLine)

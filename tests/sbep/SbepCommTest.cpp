@@ -216,9 +216,9 @@ TEST_F(TransportTest, UsesTheTimeoutsOfItsSettingsAndPausesAfterSuccess)
     CSbepMessage message;
     message.BuildEmpty(0x10);
     ASSERT_EQ(comm.SendCommand(message, 1), 0);
-    // ack, the reply's header byte, then opcode, three data bytes and checksum
-    EXPECT_EQ(serial.reads, (std::vector<unsigned>{1, 1, 5}));
-    EXPECT_EQ(serial.readTimeouts, (std::vector<unsigned>{100, 750, 5 * 250}));
+    // ack, the reply's header byte, then opcode, item, text and checksum
+    EXPECT_EQ(serial.reads, (std::vector<unsigned>{1, 1, 6}));
+    EXPECT_EQ(serial.readTimeouts, (std::vector<unsigned>{100, 750, 6 * 250}));
     EXPECT_EQ(env.platform.generalTimer.delays, std::vector<double>{0.010});
     ASSERT_NE(env.platform.GetTimer(), nullptr) << "the timer was given back";
     env.platform.ReleaseTimer();

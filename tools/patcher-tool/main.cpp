@@ -92,9 +92,6 @@ int Encipher(const std::string& in, const std::string& out)
         Fail(in, "is empty; the kit refuses an empty patcher.dat");
         return kFailure;
     }
-    const bool padded = bytes->size() % kBlockSize != 0;
-    if (padded && bytes->back() != '\n' && bytes->back() != '\r')
-        Fail(in, "warning: the last line has no line end, so the zero padding becomes part of it");
     bytes->resize((bytes->size() + kBlockSize - 1) / kBlockSize * kBlockSize, 0);
     KitCipher().Encipher(bytes->data(), bytes->size());
     return WriteAll(out, *bytes) ? 0 : kFailure;
