@@ -1,6 +1,7 @@
 #include "ui/DesktopKit.h"
 
 #include "app/ProcessObjects.h"
+#include "app/Startup.h"
 #include "ui/CancelEvent.h"
 #include "ui/CorvaneDoc.h"
 #include "ui/MainFrame.h"
@@ -19,8 +20,7 @@ CDesktopKit::~CDesktopKit()
 
 bool CDesktopKit::InitInstance()
 {
-    theErrorLog.SetPrimaryOutput(0);
-    theApp.SelectProductLine();
+    PrepareStartup();
     document_ = std::make_unique<CCorvaneDoc>();
     frame_ = std::make_unique<CMainFrame>(document_.get());
     frame_->show();

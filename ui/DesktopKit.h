@@ -19,7 +19,7 @@ public:
     // makes the document (which loads the settings), the frame and the
     // background view, shows the frame under the product line's title with
     // the document's port in the status bar, and makes the cancel event.
-    // The application name must be set before. False: the program ends.
+    // False: the program ends.
     bool InitInstance();
 
     // From now on the document's port, and every port chosen later, opens

@@ -32,7 +32,7 @@ QLabel* StaticText(const QString& text, QWidget* parent, const DluRect& at,
 }  // namespace
 
 CUpgradeForm::CUpgradeForm(CCorvaneDoc* document, QWidget* parent)
-    : QWidget(parent), document_(document), job_(nullptr)
+    : QWidget(parent), document_(document)
 {
     setObjectName(QStringLiteral("upgradeForm"));
     setFont(TemplateFont(10));
@@ -70,17 +70,28 @@ void CUpgradeForm::UpdateControls()
     descriptionControl_->setText(descriptionText);
 }
 
-void CUpgradeForm::RequestQuit()
+void CUpgradeForm::ForwardQuitRequest()
 {
-    emit quitRequested(0);
+    if (workflow_.QuitRequested())
+        emit quitRequested(workflow_.QuitExitCode());
 }
 
 void CUpgradeForm::OnInitialUpdate()
 {
-    program_->SetImageMargin(15);
-    program_->SetTextGap(1);
-    program_->LoadIconImage(225, 32, 32);
-    UpdateControls();
+    // Without a readable configuration the texts stay empty and the button
+    // keeps its plain look; Program still works.
+    if (workflow_.OnInitialUpdate(document_->StartDirectory())) {
+        titleText = QString::fromStdString(workflow_.Title());
+        descriptionText = QString::fromStdString(workflow_.Description());
+        program_->SetImageMargin(15);
+        program_->SetTextGap(1);
+        program_->LoadIconImage(225, 32, 32);
+        UpdateControls();
+    }
+    ForwardQuitRequest();
 }
 
-void CUpgradeForm::OnProgram() {}
+void CUpgradeForm::OnProgram()
+{
+    workflow_.OnProgram(document_->PortId(), document_->RibEchoType());
+}

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "workflow/UpgradeWorkflow.h"
+
 class CCorvaneDoc;
 class CSXButton;
 class QGroupBox;
@@ -31,6 +33,7 @@ public:
     QLabel* TitleControl() const { return titleControl_; }
     QLabel* DescriptionControl() const { return descriptionControl_; }
     QLabel* CautionControl() const { return caution_; }
+    CUpgradeWorkflow& Workflow() { return workflow_; }
     QString titleText;
     QString descriptionText;
 
@@ -44,7 +47,8 @@ public slots:
 private:
     // Moves the texts into their controls.
     void UpdateControls();
-    void RequestQuit();
+    // Passes on the workflow's request to end the program.
+    void ForwardQuitRequest();
 
     CCorvaneDoc* document_;
     CSXButton* program_;
@@ -53,6 +57,6 @@ private:
     QLabel* titleControl_;
     QLabel* descriptionControl_;
     QLabel* caution_;
-    struct Job;
-    Job* job_;
+    // The form's logic: configuration, checks and the Program job.
+    CUpgradeWorkflow workflow_;
 };
