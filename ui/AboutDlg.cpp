@@ -10,7 +10,10 @@
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("About"));
-    const DialogBaseUnits base = SetUpTemplate(this, 8, 235, 70);
+    const QString name = QString::fromStdString(theApp.LoadAboutTitle());
+    const QString versionText = QStringLiteral("Version: D01.00.00, 20-September-2010");
+    const DialogBaseUnits base =
+        SetUpTemplate(this, 8, 235, 70, {{name, 125}, {versionText, 123}});
     auto* icon = new QLabel(this);
     icon->setPixmap(LoadIconResource(128).pixmap(32, 32));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -19,11 +22,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     title_ = new QLabel(this);
     title_->setObjectName(QStringLiteral("static1205"));
     PlaceDlu(title_, {40, 10, 125, 8}, base);
-    auto* version = new QLabel(QStringLiteral("Version: D01.00.00, 20-September-2010"), this);
+    auto* version = new QLabel(versionText, this);
     PlaceDlu(version, {40, 32, 123, 8}, base);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     PlaceDlu(ok, {172, 7, 50, 14}, base);
     connect(ok, &QPushButton::clicked, this, &CAboutDlg::accept);
-    title_->setText(QString::fromStdString(theApp.LoadAboutTitle()));
+    title_->setText(name);
 }

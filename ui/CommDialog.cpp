@@ -30,8 +30,9 @@ public:
 CCommDialog::CCommDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Communication Settings"));
-    const DialogBaseUnits base = SetUpTemplate(this, 8, 181, 47);
-    auto* label = new QLabel(QStringLiteral("Comm Port"), this);
+    const QString caption = QStringLiteral("Comm Port");
+    const DialogBaseUnits base = SetUpTemplate(this, 8, 181, 47, {{caption, 36}});
+    auto* label = new QLabel(caption, this);
     PlaceDlu(label, {13, 17, 36, 8}, base);
     combo_ = new QComboBox(this);
     combo_->setObjectName(QStringLiteral("combo1069"));

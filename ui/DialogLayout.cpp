@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QWidget>
+#include <algorithm>
 
 QFont TemplateFont(int points)
 {
@@ -19,10 +20,14 @@ DialogBaseUnits BaseUnitsOf(const QFont& font)
         fm.height());
 }
 
-DialogBaseUnits SetUpTemplate(QWidget* window, int points, int width, int height)
+DialogBaseUnits SetUpTemplate(QWidget* window, int points, int width, int height,
+                              const std::vector<FixedText>& texts)
 {
     window->setFont(TemplateFont(points));
-    const DialogBaseUnits base = BaseUnitsOf(window->font());
+    DialogBaseUnits base = BaseUnitsOf(window->font());
+    const QFontMetrics fm(window->font());
+    for (const FixedText& t : texts)
+        base.x = std::max(base.x, BaseXToFit(fm.horizontalAdvance(t.text), t.dluWidth));
     window->setFixedSize(DluToPixelsX(width, base), DluToPixelsY(height, base));
     return base;
 }

@@ -17,6 +17,14 @@ DialogBaseUnits BaseUnitsFromMeasure(int alphabetWidth, int fontHeight)
     return {(alphabetWidth / 26 + 1) / 2, fontHeight};
 }
 
+int BaseXToFit(int textWidth, int dluWidth)
+{
+    if (dluWidth <= 0)
+        return 0;
+    // One pixel more than the text, for the rounding of the control's corners.
+    return (4 * (textWidth + 1) + dluWidth - 1) / dluWidth;
+}
+
 int DluToPixelsX(int dlu, const DialogBaseUnits& base)
 {
     return MulDivRound(dlu, base.x, 4);

@@ -21,6 +21,10 @@ struct PixelRect {
 // font's height, rounded the way dialog layouts have always rounded them.
 DialogBaseUnits BaseUnitsFromMeasure(int alphabetWidth, int fontHeight);
 
+// The smallest horizontal base unit at which a text `textWidth` pixels wide
+// fits in a control `dluWidth` dialog units wide.
+int BaseXToFit(int textWidth, int dluWidth);
+
 int DluToPixelsX(int dlu, const DialogBaseUnits& base);
 int DluToPixelsY(int dlu, const DialogBaseUnits& base);
 PixelRect DluToPixels(const DluRect& r, const DialogBaseUnits& base);

@@ -11,8 +11,9 @@
 CRibDialog::CRibDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("RIB Setting"));
-    const DialogBaseUnits base = SetUpTemplate(this, 8, 184, 50);
-    auto* label = new QLabel(QStringLiteral("Select RIB interface setting:"), this);
+    const QString caption = QStringLiteral("Select RIB interface setting:");
+    const DialogBaseUnits base = SetUpTemplate(this, 8, 184, 50, {{caption, 110}});
+    auto* label = new QLabel(caption, this);
     PlaceDlu(label, {7, 7, 110, 8}, base);
     group_ = new QButtonGroup(this);
     auto* echo = new QRadioButton(QStringLiteral("Echo"), this);

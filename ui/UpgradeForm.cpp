@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <algorithm>
 
 #include "ui/CorvaneDoc.h"
 #include "ui/DialogLayout.h"
@@ -35,9 +36,12 @@ CUpgradeForm::CUpgradeForm(CCorvaneDoc* document, QWidget* parent)
     : QWidget(parent), document_(document)
 {
     setObjectName(QStringLiteral("upgradeForm"));
-    setFont(TemplateFont(10));
-    const DialogBaseUnits base = BaseUnitsOf(font());
-    setMinimumSize(DluToPixelsX(256, base), DluToPixelsY(164, base));
+    const QString cautionText =
+        QStringLiteral("Caution: Please ensure to power on the radio before click PROGRAM button.");
+    const DialogBaseUnits base = SetUpTemplate(this, 10, 256, 164);
+    // A form view fills the frame's client area, whatever the template's size.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     // The form's background is the button-shadow grey.
     setAutoFillBackground(true);
     QPalette palette = this->palette();
@@ -57,9 +61,11 @@ CUpgradeForm::CUpgradeForm(CCorvaneDoc* document, QWidget* parent)
     connect(program_, &QPushButton::clicked, this, &CUpgradeForm::OnProgram);
     titleControl_ = StaticText(QString(), this, {14, 18, 234, 11}, base, kTextColour);
     descriptionControl_ = StaticText(QString(), this, {14, 55, 234, 59}, base, kTextColour);
-    caution_ = StaticText(
-        QStringLiteral("Caution: Please ensure to power on the radio before click PROGRAM button."),
-        this, {8, 150, 235, 12}, base, kCautionColour);
+    caution_ = StaticText(cautionText, this, {8, 150, 235, 12}, base, kCautionColour);
+    // The caution is one line with nothing to its right: it keeps its line
+    // where the font draws it wider than its control.
+    caution_->setWordWrap(false);
+    caution_->resize(std::max(caution_->width(), caution_->sizeHint().width()), caution_->height());
 }
 
 CUpgradeForm::~CUpgradeForm() = default;

@@ -274,6 +274,13 @@ void LogicTest::dialogUnits()
     const PixelRect b = DluToPixels({3, 3, 3, 3}, base);
     QCOMPARE(a.x + a.width, b.x);
     QCOMPARE(a.y + a.height, b.y);
+    // A fixed text widens the base unit just enough to fit in its control.
+    for (int textWidth : {100, 187, 250, 333}) {
+        const int x = BaseXToFit(textWidth, 125);
+        QVERIFY(DluToPixels({40, 10, 125, 8}, {x, 13}).width >= textWidth);
+    }
+    QCOMPARE(BaseXToFit(186, 125), 6);
+    QCOMPARE(BaseXToFit(0, 0), 0);
     QCOMPARE(DluToPixelsX(1, {7, 16}), 2);  // 1.75 rounds up
     QCOMPARE(DluToPixelsY(1, {7, 12}), 2);  // 1.5 rounds up
 }
