@@ -66,27 +66,31 @@ void CUpgradeWorkflow::RequestQuit(int exitCode)
     quitExitCode_ = exitCode;
 }
 
+bool CUpgradeWorkflow::ReadConfiguration(const std::string& startDirectory)
+{
+    CScopedCurrentDirectory inStart(startDirectory);
+    if (!config_.OpenConfig()) {
+        ShowErrorBox("Unable to open configuration file");
+        return false;
+    }
+    if (!config_.LoadConfig()) {
+        ShowErrorBox("Unable to read configuration file");
+        return false;
+    }
+    sectionName_ = ResString(IDS_HEADER_SECTION);
+    config_.FindSection(sectionName_);
+    config_.GetLine(1, headerLines_[0]);
+    config_.GetLine(2, headerLines_[1]);
+    title_ = headerLines_[0];
+    description_ = headerLines_[1];
+    configRead_ = true;
+    return true;
+}
+
 bool CUpgradeWorkflow::OnInitialUpdate(const std::string& startDirectory)
 {
-    {
-        CScopedCurrentDirectory inStart(startDirectory);
-        if (!config_.OpenConfig()) {
-            ShowErrorBox("Unable to open configuration file");
-            return false;
-        }
-        if (!config_.LoadConfig()) {
-            ShowErrorBox("Unable to read configuration file");
-            return false;
-        }
-        sectionName_ = ResString(IDS_HEADER_SECTION);
-        config_.FindSection(sectionName_);
-        config_.GetLine(1, headerLines_[0]);
-        config_.GetLine(2, headerLines_[1]);
-        title_ = headerLines_[0];
-        description_ = headerLines_[1];
-    }
-    configRead_ = true;
-
+    if (!ReadConfiguration(startDirectory))
+        return false;
     if (theApp.productLine == kNoProductLine) {
         errorShown_ = true;
         if (ShowMessageBox("Error", "Unknown product line in configuration file. Press OK to exit.",

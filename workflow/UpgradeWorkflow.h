@@ -23,6 +23,9 @@ public:
     // warns about a testing version. Returns false when the configuration
     // could not be read; the texts then stay empty and neither check runs.
     bool OnInitialUpdate(const std::string& startDirectory);
+    // The reading part of OnInitialUpdate alone: the texts, with the boxes
+    // for a file that cannot be opened or read. Returns false for those.
+    bool ReadConfiguration(const std::string& startDirectory);
     // Asks before going on with a testing version; Cancel requests the end.
     void CheckTestingVersion();
     // True when line 2 of the RADIO_GROUP_REGION section begins with t or T.
