@@ -5,6 +5,7 @@
 
 #include "ui/CommText.h"
 #include "ui/DialogUnits.h"
+#include "ui/KitArguments.h"
 #include "ui/PicturePalette.h"
 #include "ui/ProgressMath.h"
 #include "ui/StatusPhase.h"
@@ -64,6 +65,7 @@ private slots:
     void palettes_data();
     void palettes();
     void resourcePalettes();
+    void commandLine();
 };
 
 void LogicTest::buttonPlacement_data()
@@ -346,6 +348,38 @@ void LogicTest::resourcePalettes()
         QCOMPARE(p->entries.size(), c.entries);
         QCOMPARE(p->halftone, c.halftone);
     }
+}
+
+void LogicTest::commandLine()
+{
+    struct Case {
+        std::vector<std::string> args;
+        bool simulate;
+        const char* model;
+        const char* device;
+        bool refused;
+    };
+    const Case cases[] = {
+        {{}, false, "", "", false},
+        {{"--simulate"}, true, "", "", false},
+        {{"--simulate=9XYZ"}, true, "9XYZ", "", false},
+        {{"--device", "/dev/ttyUSB0"}, false, "", "/dev/ttyUSB0", false},
+        {{"--device=/dev/pts/3"}, false, "", "/dev/pts/3", false},
+        {{"--device"}, false, "", "", true},
+        {{"--device", "--simulate"}, false, "", "", true},
+        {{"--simulate", "--device", "/dev/pts/3"}, false, "", "", true},
+        {{"report.doc"}, false, "", "", true},
+    };
+    for (const Case& c : cases) {
+        const KitArguments parsed = ParseKitArguments(c.args);
+        QCOMPARE(!parsed.error.empty(), c.refused);
+        if (c.refused)
+            continue;
+        QCOMPARE(parsed.simulate, c.simulate);
+        QCOMPARE(parsed.model, std::string(c.model));
+        QCOMPARE(parsed.device, std::string(c.device));
+    }
+    QVERIFY(ParseKitArguments({"--help"}).help);
 }
 
 QTEST_APPLESS_MAIN(LogicTest)
