@@ -4,3 +4,4 @@
 #include "bench/BenchTable.h"
 
 BenchRows CipherBenchmarks();
+BenchRows JobBenchmarks();
