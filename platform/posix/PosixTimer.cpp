@@ -8,8 +8,11 @@ namespace {
 
 constexpr std::int64_t kNsPerSecond = 1000000000;
 // The last stretch before a target is spun rather than slept: waking from a
-// sleep takes up to some tens of microseconds, more on a busy machine.
-constexpr std::int64_t kSpinNs = 200000;
+// sleep takes up to some tens of microseconds, more on a busy machine. The
+// stretch is kept short because it is paid on every wait: a serial read polls
+// once per character time (1.04 ms at 9600), so a waiting kit spends about
+// kSpinNs of every character time on the CPU.
+constexpr std::int64_t kSpinNs = 100000;
 
 std::int64_t ToNs(double seconds) { return static_cast<std::int64_t>(seconds * kNsPerSecond); }
 
