@@ -30,6 +30,9 @@ public:
     // Stores the code; the text is `format` expanded with `args`, or
     // `fallback` when `format` is null.
     CErrorText(int code, const char* fallback, const char* format, va_list args);
+    // Stores the code with an empty text; the kinds below start here and
+    // then take the expanded text once their argument list is open.
+    explicit CErrorText(int code);
     int Code() const { return code_; }
     const char* Text() const { return text_; }
     unsigned CopyTo(char* buffer) const;

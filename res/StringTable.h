@@ -13,6 +13,15 @@ enum : unsigned {
     IDS_ABOUT_UPGRADE = 154,       // About box product name
     IDS_TESTING_WARNING = 32813,   // testing-version warning
     AFX_IDS_APP_TITLE = 57344,     // application title, caption of the application message box
+    IDR_MAINFRAME = 128,           // document string
+    ID_COMM_SETTING = 32779,       // menu and toolbar commands: "prompt\ntooltip" or "prompt"
+    ID_RIB_SETTING = 32780,
+    ID_VIEW_OPTION_LIST = 32771,
+    ID_APP_EXIT = 57665,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_APP_ABOUT = 57664,
+    ID_INDICATOR_COM = 59142,      // status pane 1; its text sets the pane's width
 };
 
 // The text of string `id`, or null when there is none.

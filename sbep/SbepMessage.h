@@ -39,11 +39,15 @@ public:
 
     // True when the frame at `bytes` fits in `available` bytes and in the
     // 525-byte frame, and its last byte is its checksum. A frame that does not
-    // fit is refused (false) without being read past `available`.
+    // fit is refused (false) without being read past `available`, and so is a
+    // header that announces a frame too short to hold an opcode and a
+    // checksum (short-form length nibble 0, extended length 0).
     static bool IsChecksumValid(const std::uint8_t* bytes, std::size_t available);
 
     // Takes over the frame at `bytes`. Refuses (false, message unchanged) a
-    // frame that does not fit in `available` bytes or in the 525-byte frame.
+    // frame that does not fit in `available` bytes or in the 525-byte frame,
+    // or that is too short to hold an opcode and a checksum. The checksum is
+    // not tested here.
     bool Parse(const std::uint8_t* bytes, std::size_t available);
 
     const std::uint8_t* GetFrame() const { return frame_; }
