@@ -69,10 +69,17 @@ case "${1:-}" in
   "") echo "usage: wine-run.sh [--null-modem] PROGRAM [ARGS...]" >&2; exit 2 ;;
 esac
 
+# A wine server started here keeps its output away from the program's: it
+# reports a hang-up of the pseudo-terminals on its error output.
+wineserver </dev/null >/dev/null 2>&1 || true
+
 if [ "$1" = "--null-modem" ]; then
   shift
   rm -f "$dir/com5" "$dir/com6"
-  python3 "$here/null-modem.py" "$dir/com5" "$dir/com6" &
+  # The system's own interpreter starts fastest.
+  python=/usr/bin/python3
+  [ -x "$python" ] || python=python3
+  "$python" "$here/null-modem.py" "$dir/com5" "$dir/com6" &
   modem=$!
   trap 'kill $modem 2>/dev/null; wait $modem 2>/dev/null' EXIT
   wait_for_links || exit 1
