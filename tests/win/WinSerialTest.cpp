@@ -93,6 +93,18 @@ TEST_F(WinSerialOnCable, CloseForgetsTheNumberAndTheNameAndTheSettingsSurvive)
     EXPECT_EQ(port.GetBaud(), 9600u);
 }
 
+TEST_F(WinSerialOnCable, GivingThePlatformsPortBackClosesIt)
+{
+    port.ClosePort();
+    CSerial* lent = thePlatform->GetSerial();
+    ASSERT_NE(lent, nullptr);
+    lent->SetConfig(9600, kParityNone, kStopBitsOne, 8);
+    lent->OpenPort(5);
+    EXPECT_EQ(lent->GetPortNumber(), 5u);
+    thePlatform->ReleaseSerial();
+    EXPECT_EQ(lent->GetPortNumber(), 0u);
+}
+
 TEST_F(WinSerialOnCable, EveryByteValueCrossesTheLineUnchangedBothWays)
 {
     Bytes all(256);
