@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 class FileManager {
 public:
@@ -30,6 +31,13 @@ public:
     std::uint32_t Size() const { return fileSize_; }
 
 private:
+    // The bytes from the cursor up to the first of `stops` or the end.
+    std::string TextUpTo(std::string_view stops) const;
+    // Moves the cursor past the line it is on.
+    void SkipLine();
+    // Puts the cursor at the start of line n of the current section.
+    void GoToLine(unsigned n);
+
     std::uint32_t fileSize_ = 0;
     std::uint32_t cursor_ = 0;
     std::uint32_t sectionStart_ = 0;

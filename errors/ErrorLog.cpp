@@ -31,9 +31,8 @@ void CErrorLog::MakeOutputs()
     if (primary_ != nullptr || thePlatform == nullptr)
         return;
     primary_ = thePlatform->MakeLog(kPrimaryLog);
-    if (primary_ == nullptr)
-        return;
-    primary_->StartLogging();
+    if (primary_ != nullptr)
+        primary_->StartLogging();
     if (secondary_ == nullptr) {
         secondary_ = thePlatform->MakeLog(kSecondaryLog);
         if (secondary_ != nullptr)
@@ -68,7 +67,9 @@ void CErrorLog::LogHex(const unsigned char* data, unsigned length)
     MakeOutputs();
     static const char digits[] = "0123456789ABCDEF";
     char text[kHexBuffer];
-    const unsigned shown = length < (kHexBuffer - 1) / 2 ? length : (kHexBuffer - 1) / 2;
+    unsigned shown = length < (kHexBuffer - 1) / 2 ? length : (kHexBuffer - 1) / 2;
+    if (data == nullptr)
+        shown = 0;
     for (unsigned i = 0; i < shown; ++i) {
         text[2 * i] = digits[data[i] >> 4];
         text[2 * i + 1] = digits[data[i] & 0x0F];

@@ -11,3 +11,11 @@ demo_dir=build/default/demo
 mkdir -p "$demo_dir"
 build/default/tools/patcher-tool/patcher-tool encipher res/demo/patcher.txt "$demo_dir/patcher.dat"
 build/default/tools/patcher-tool/patcher-tool decipher "$demo_dir/patcher.dat"
+
+cli=build/default/tools/corvane-cli/corvane-cli
+echo
+echo "\$ corvane-cli info --dir $demo_dir"
+"$cli" info --dir "$demo_dir"
+echo
+echo "\$ corvane-cli program --dir $demo_dir --simulate --yes --log"
+"$cli" program --dir "$demo_dir" --simulate --yes --log
