@@ -71,7 +71,7 @@ esac
 
 # A wine server started here keeps its output away from the program's: it
 # reports a hang-up of the pseudo-terminals on its error output.
-wineserver </dev/null >/dev/null 2>&1 || true
+wineserver -p3 </dev/null >/dev/null 2>&1 || true
 
 if [ "$1" = "--null-modem" ]; then
   shift
