@@ -5,19 +5,13 @@
 #include <cstring>
 
 #include "tests/support/Frames.h"
+#include "tests/support/JobTexts.h"
 #include "tests/support/TestPlatform.h"
 
 using namespace testing_support;
 
 namespace {
 
-const std::string kRecoveryText =
-    "Error detected.\nPlease press OK to recover the radio or press CANCEL to exit the recovery "
-    "function.\nIf problem still persists, please send the radio to service center.";
-const std::string kBadStatus =
-    "Did not receive good Radio Status reply for SBEP Radio Status Request";
-const std::string kBadUpdate =
-    "Did not receive good Update Serial Number reply for SBEP Update Serial No. Request";
 
 // A broker on an open port of a test platform with product line `line`.
 class BrokerTest : public ::testing::Test {
@@ -104,6 +98,8 @@ struct FailureCase {
     std::vector<std::string> brokerLog;  // lines the broker adds at the end
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class RadioStatusFailureTest : public BrokerTest,
                                public ::testing::WithParamInterface<FailureCase> {};
 
@@ -119,7 +115,7 @@ TEST_P(RadioStatusFailureTest, RaisesTheCodeAndText)
     EXPECT_TRUE(env.boxes.shown.empty());
 }
 
-std::vector<Answer> Four(const Answer& a) { return {a, a, a, a}; }
+std::vector<Answer> Four(const Answer& a) { return Times(4, a); }
 
 INSTANTIATE_TEST_SUITE_P(
     Broker, RadioStatusFailureTest,
@@ -130,15 +126,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"Checksum",
                     Four(Reply({0x00, 0xF5, 0x8B, 0x00, 0x41, 0x42, 0x43, 0xB8})), 4,
                     "Reply from external device contained checksum error", {}},
-        FailureCase{"Silence", Four(Silence()), 5, "Timeout occurred while sending SBEP command",
-                    {"CSbepComm::SendCommand: Retry exhuasted, so exit request"}},
-        FailureCase{"WrongItem", {Reply(Acked(StatusReply(1, "ABC")))}, 3, kBadStatus,
-                    {"CSbepBroker::RadioStatusRequest: " + kBadStatus, "F58B01414243B8"}},
-        FailureCase{"WrongOpcode", {Reply(Acked(ShortFrame(0x8C, {0x00, 0x41})))}, 3, kBadStatus,
-                    {"CSbepBroker::RadioStatusRequest: " + kBadStatus,
+        FailureCase{"Silence", Four(Silence()), 5, kTimeoutText,
+                    {kExhausted}},
+        FailureCase{"WrongItem", {Reply(Acked(StatusReply(1, "ABC")))}, 3, kBadStatusText,
+                    {"CSbepBroker::RadioStatusRequest: " + kBadStatusText, "F58B01414243B8"}},
+        FailureCase{"WrongOpcode", {Reply(Acked(ShortFrame(0x8C, {0x00, 0x41})))}, 3,
+                    kBadStatusText,
+                    {"CSbepBroker::RadioStatusRequest: " + kBadStatusText,
                      Hex(ShortFrame(0x8C, {0x00, 0x41}))}},
-        FailureCase{"NoItemByte", {Reply(Acked(ShortFrame(0x8B, {})))}, 3, kBadStatus,
-                    {"CSbepBroker::RadioStatusRequest: " + kBadStatus, "F18B83"}}),
+        FailureCase{"NoItemByte", {Reply(Acked(ShortFrame(0x8B, {})))}, 3, kBadStatusText,
+                    {"CSbepBroker::RadioStatusRequest: " + kBadStatusText, "F18B83"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Product lines 3 and 4 turn a time-out into the recovery prompt.
@@ -175,7 +172,7 @@ TEST_P(RecoveryTest, TimeOutShowsThePromptAndSetsTheFlag)
     env.boxes.answers = {c.answer};
     Script(Four(Silence()));
     EXPECT_EQ(SbepErrorOf([&] { broker.UpdateModelNumber("ABC"); }),
-              std::make_pair(3, kBadUpdate));
+              std::make_pair(3, kBadUpdateText));
     EXPECT_EQ(env.boxes.shown.size(), 2u);
 
     // The end-of-job request returns normally after the prompt.
@@ -232,9 +229,9 @@ TEST_F(BrokerTest, UpdateIsRefusedUnlessTheRadioReportsSuccess)
                                ShortFrame(0x87, {}), extendedRefusal}) {
         Script({Reply(Acked(reply))});
         EXPECT_EQ(SbepErrorOf([&] { broker.UpdateModelNumber("ABC"); }),
-                  std::make_pair(3, kBadUpdate));
+                  std::make_pair(3, kBadUpdateText));
         EXPECT_EQ(env.Lines().at(env.Lines().size() - 2),
-                  "CSbepBroker::UpdateSerialInfo: " + kBadUpdate);
+                  "CSbepBroker::UpdateSerialInfo: " + kBadUpdateText);
     }
     Script({Reply(Acked(Framed({0xFF, 0x87, 0x00, 0x02, 0x00})))});
     EXPECT_NO_THROW(broker.UpdateModelNumber("ABC"));

@@ -3,25 +3,20 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/Frames.h"
+#include "tests/support/JobTexts.h"
 #include "tests/support/TestPlatform.h"
 
 using namespace testing_support;
 
 namespace {
 
-const Bytes kRequest{0xF2, 0x23, 0x00, 0xEA};
+using Lines = std::vector<std::string>;
+
+const Bytes kRequest = kStatusRequest;
 const Bytes kReply = StatusReply(0, "ABC");  // F5 8B 00 41 42 43 B9
 
 const std::string kTimeout = "CScriptedSerial::Read: Timeout after receiving 0 bytes";
 const std::string kEchoMismatch = "CScriptedSerial::Write: Echo byte 0 does not match";
-const std::string kNakText = "Receive Negative Ack from external device";
-const std::string kCorrupted = "The SBEP reply message is corrupted";
-const std::string kWhileSending =
-    "CSbepComm::SendCommand: Encountered the above error while sending the following message";
-const std::string kWhileAck = "CSbepComm::SendCommand: Encountered the above error while getting ack";
-const std::string kWhileReply =
-    "CSbepComm::SendCommand: Encountered the above error while getting reply";
-const std::string kExhausted = "CSbepComm::SendCommand: Retry exhuasted, so exit request";
 
 // The log of a run of attempts: each attempt's lines, the retry line before
 // every attempt after the first, and the closing line when all failed.
@@ -31,23 +26,12 @@ std::vector<std::string> AttemptLog(const std::vector<std::vector<std::string>>&
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < attempts.size(); ++i) {
         if (i > 0)
-            lines.push_back("CSbepComm::SendCommand: Request failed! Retry number = " +
-                            std::to_string(i));
+            lines.push_back(RetryLine(int(i)));
         lines.insert(lines.end(), attempts[i].begin(), attempts[i].end());
     }
     if (exhausted)
         lines.push_back(kExhausted);
     return lines;
-}
-
-std::vector<std::vector<std::string>> Times(int n, const std::vector<std::string>& attempt)
-{
-    return std::vector<std::vector<std::string>>(std::size_t(n), attempt);
-}
-
-std::vector<Answer> Times(int n, const Answer& answer)
-{
-    return std::vector<Answer>(std::size_t(n), answer);
 }
 
 Bytes FrameOf(const CSbepMessage& message)
@@ -74,6 +58,8 @@ struct ExchangeCase {
     std::vector<std::string> log;
     Bytes messageAfter;  // the caller's message after the exchange
 };
+
+void PrintTo(const ExchangeCase& c, std::ostream* os) { *os << c.name; }
 
 class ExchangeTest : public ::testing::TestWithParam<ExchangeCase> {};
 
@@ -109,16 +95,17 @@ INSTANTIATE_TEST_SUITE_P(
     Transport, ExchangeTest,
     ::testing::Values(
         ExchangeCase{"Silence", Times(4, Silence()), 1, 5,
-                     AttemptLog(Times(4, {kTimeout, kWhileAck}), true), kRequest},
+                     AttemptLog(Times<Lines>(4, {kTimeout, kWhileAck}), true), kRequest},
         ExchangeCase{"NakEveryAttempt", Times(4, Reply({0x60})), 1, 1,
-                     AttemptLog(Times(4, {kNakText}), true), kRequest},
+                     AttemptLog(Times<Lines>(4, {kNakText}), true), kRequest},
         ExchangeCase{"BadChecksumEveryAttempt", Times(4, Reply(kBadChecksum)), 1, 4,
-                     AttemptLog(Times(4, {kCorrupted, kWhileReply, "F58B00414243B8"}), true),
+                     AttemptLog(Times<Lines>(4, {kCorruptedText, kWhileReply, "F58B00414243B8"}),
+                                true),
                      kRequest},
         ExchangeCase{"ReplyStopsAfterHeader", Times(4, Reply({0x00, 0xF5})), 1, 5,
-                     AttemptLog(Times(4, {kTimeout, kWhileReply, "F5"}), true), kRequest},
+                     AttemptLog(Times<Lines>(4, {kTimeout, kWhileReply, "F5"}), true), kRequest},
         ExchangeCase{"WriteFails", Times(4, FailedWrite()), 1, 5,
-                     AttemptLog(Times(4, {kEchoMismatch, kWhileSending, "F22300EA"}), true),
+                     AttemptLog(Times<Lines>(4, {kEchoMismatch, kWhileSending, "F22300EA"}), true),
                      kRequest},
         ExchangeCase{"FirstFailsThenSucceeds", {Silence(), Reply(Acked(kReply))}, 1, 0,
                      AttemptLog({{kTimeout, kWhileAck}, {}}, false), kReply},
@@ -127,9 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExchangeCase{"NoReplyExpected", {Reply({0x00})}, 0, 0, {}, kRequest},
         ExchangeCase{"OversizedExtendedReplyRefusedUnread",
                      Times(4, Reply(Acked(ExtendedReply(509)))), 1, 4,
-                     AttemptLog(Times(4, {"CSbepComm::ReadReply: Reply announces 513 bytes, more "
-                                          "than the receive area of 512 bytes",
-                                          kCorrupted, kWhileReply, "FF8B01FD"}),
+                     AttemptLog(Times<Lines>(4, {"CSbepComm::ReadReply: Reply announces 513 "
+                                                 "bytes, more than the receive area of 512 bytes",
+                                          kCorruptedText, kWhileReply, "FF8B01FD"}),
                                 true),
                      kRequest},
         ExchangeCase{"LargestExtendedReplyFits", {Reply(Acked(ExtendedReply(508)))}, 1, 0, {},

@@ -6,39 +6,13 @@
 
 #include "res/StringTable.h"
 #include "tests/config/ConfigTestSupport.h"
+#include "tests/support/JobTexts.h"
 #include "tests/support/Frames.h"
 #include "tests/support/TestPlatform.h"
 
 using namespace testing_support;
 
 namespace {
-
-const char kAppTitle[] = "Professional Corvane";
-
-struct Box {
-    std::string caption;
-    std::string text;
-    MbIcon icon;
-};
-
-std::vector<Box> Shown(const CScriptedBoxes& boxes)
-{
-    std::vector<Box> out;
-    for (const auto& b : boxes.shown)
-        out.push_back({b.caption, b.text, b.icon});
-    return out;
-}
-
-void ExpectBoxes(const CScriptedBoxes& boxes, const std::vector<Box>& expected)
-{
-    const auto shown = Shown(boxes);
-    ASSERT_EQ(shown.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(shown[i].caption, expected[i].caption) << "box " << i;
-        EXPECT_EQ(shown[i].text, expected[i].text) << "box " << i;
-        EXPECT_EQ(shown[i].icon, expected[i].icon) << "box " << i;
-    }
-}
 
 // ---- the form's start-up checks -------------------------------------------
 
@@ -54,6 +28,8 @@ struct StartCase {
 };
 
 const std::string kHeader = "PATCH-D01.01.05\nThe title\nThe description\n";
+
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
 
 class StartChecksTest : public ::testing::TestWithParam<StartCase> {};
 
@@ -76,7 +52,7 @@ TEST_P(StartChecksTest, TextsBoxesAndQuit)
     EXPECT_EQ(std::filesystem::current_path(), elsewhere) << "current directory not restored";
     EXPECT_EQ(workflow.Title(), c.title);
     EXPECT_EQ(workflow.Description(), c.description);
-    ExpectBoxes(env.boxes, c.boxes);
+    ExpectBoxes(env.boxes.shown, c.boxes);
     EXPECT_EQ(workflow.QuitRequested(), c.quit);
     EXPECT_EQ(workflow.QuitExitCode(), 0);
     std::filesystem::current_path(start.Path());
@@ -90,9 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
     Workflow, StartChecksTest,
     ::testing::Values(
         StartCase{"NoConfigFile", nullptr, 6, {}, false, "", "",
-                  {{kAppTitle, "Unable to open configuration file", MbIcon::Warning}}, false},
+                  {AppBox("Unable to open configuration file")}, false},
         StartCase{"ConfigCannotBeLoaded", "", 6, {}, false, "", "",
-                  {{kAppTitle, "Unable to read configuration file", MbIcon::Warning}}, false},
+                  {AppBox("Unable to read configuration file")}, false},
         StartCase{"GoodConfig", "PATCH-D01.01.05\nThe title\nThe description\nPRODUCT_LINE\n"
                                 "BASIC\nRADIO_GROUP_REGION\nNorth America\nRelease\n",
                   0, {}, true, "The title", "The description", {}, false},
@@ -115,54 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- the Program job ------------------------------------------------------
 
-const Bytes kStatusRequest{0xF2, 0x23, 0x00, 0xEA};
-const Bytes kEndOfJob{0xF1, 0x10, 0xFE};
+const Bytes kEndOfJob = kEndOfJobRequest;
 const Answer kAck = Reply({0x00});
 const Answer kUpdated = Reply(Acked(ShortFrame(0x87, {0x00})));
 
 Answer Status(const std::string& number) { return Reply(Acked(StatusReply(0, number))); }
-
-Bytes UpdateFrame(const std::string& number)
-{
-    CSbepMessage message;
-    std::vector<std::uint8_t> data{0x02};
-    data.insert(data.end(), number.begin(), number.end());
-    message.Build(0x18, data.data(), std::uint16_t(data.size()));
-    SbepMessageInfo info;
-    message.GetInfo(info);
-    return Bytes(message.GetFrame(), message.GetFrame() + info.totalLength);
-}
-
-std::string Question(const std::string& number)
-{
-    return "Are you sure you want to fix the invalid sales model number of " + number + "?";
-}
-
-Box Confirm(const std::string& number) { return {"Confirm", Question(number), MbIcon::Question}; }
-Box Completed(const std::string& from, const std::string& to)
-{
-    return {"Process completed", "From: " + from + " to " + to, MbIcon::Information};
-}
-Box AppError(const std::string& text) { return {kAppTitle, text, MbIcon::Warning}; }
-
-const Box kRecoveryPrompt{
-    kAppTitle,
-    "Error detected.\nPlease press OK to recover the radio or press CANCEL to exit the recovery "
-    "function.\nIf problem still persists, please send the radio to service center.",
-    MbIcon::Error};
-const Box kNoNumber = AppError("The radio did not report a sales model number, so it cannot be "
-                               "repaired. Nothing was written to the radio.");
-const std::string kJobFailed = "CRadioInfo::UpdateModelNo: Update Model No. failed";
-
-template <class T> std::vector<T> Four(const T& t) { return {t, t, t, t}; }
-
-template <class T = Bytes> std::vector<T> Concat(std::vector<std::vector<T>> parts)
-{
-    std::vector<T> all;
-    for (auto& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
 
 struct JobCase {
     const char* name;
@@ -175,6 +108,8 @@ struct JobCase {
     std::vector<std::string> logTail;  // the last lines logged
     bool failOpen = false;
 };
+
+void PrintTo(const JobCase& c, std::ostream* os) { *os << c.name; }
 
 class ProgramTest : public ::testing::TestWithParam<JobCase> {
 protected:
@@ -194,7 +129,7 @@ TEST_P(ProgramTest, FramesBoxesLogAndPortGivenBack)
     EXPECT_EQ(workflow.OnProgram(1, 1), c.good);
     EXPECT_EQ(workflow.ErrorShown(), !c.good);
     EXPECT_EQ(env.platform.serial.written, c.frames);
-    ExpectBoxes(env.boxes, c.boxes);
+    ExpectBoxes(env.boxes.shown, c.boxes);
     const auto lines = env.Lines();
     ASSERT_GE(lines.size(), c.logTail.size());
     EXPECT_EQ(std::vector<std::string>(lines.end() - long(c.logTail.size()), lines.end()),
@@ -209,54 +144,51 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         JobCase{"ValidNumber", 0, {Status("ABC123"), kAck}, {},
                 {kStatusRequest, kEndOfJob},
-                {{"Info", "ABC123 appears to be a valid sales model number, no weird character "
-                          "found at the first character",
-                  MbIcon::Information}},
+                {ValidBox("ABC123")},
                 true, {}},
         JobCase{"DigitFirstRepaired", 0, {Status("1ABC"), kUpdated, kAck}, {MbAnswer::Yes},
-                {kStatusRequest, UpdateFrame("ABC"), kEndOfJob},
-                {Confirm("1ABC"), Completed("1ABC", "ABC")}, true, {}},
+                {kStatusRequest, UpdateRequest("ABC"), kEndOfJob},
+                {ConfirmBox("1ABC"), CompletedBox("1ABC", "ABC")}, true, {}},
         JobCase{"RepairDeclined", 0, {Status("1ABC"), kAck}, {MbAnswer::No},
-                {kStatusRequest, kEndOfJob}, {Confirm("1ABC")}, true, {}},
+                {kStatusRequest, kEndOfJob}, {ConfirmBox("1ABC")}, true, {}},
         JobCase{"SixteenCharacters", 0, {Status("1234567890ABCDEF"), kUpdated, kAck},
                 {MbAnswer::Yes},
-                {kStatusRequest, UpdateFrame("234567890ABCDEF "), kEndOfJob},
-                {Confirm("1234567890ABCDEF"), Completed("1234567890ABCDEF", "234567890ABCDEF")},
+                {kStatusRequest, UpdateRequest("234567890ABCDEF "), kEndOfJob},
+                {ConfirmBox("1234567890ABCDEF"),
+                 CompletedBox("1234567890ABCDEF", "234567890ABCDEF")},
                 true, {}},
         JobCase{"LowerCaseFirstLetter", 0, {Status("abc1"), kUpdated, kAck}, {MbAnswer::Yes},
-                {kStatusRequest, UpdateFrame("bc1"), kEndOfJob},
-                {Confirm("abc1"), Completed("abc1", "bc1")}, true, {}},
+                {kStatusRequest, UpdateRequest("bc1"), kEndOfJob},
+                {ConfirmBox("abc1"), CompletedBox("abc1", "bc1")}, true, {}},
         JobCase{"TrailingBlanks", 0, {Status("1ABC \t "), kUpdated, kAck}, {MbAnswer::Yes},
-                {kStatusRequest, UpdateFrame("ABC \t "), kEndOfJob},
-                {Confirm("1ABC"), Completed("1ABC", "ABC")}, true, {}},
+                {kStatusRequest, UpdateRequest("ABC \t "), kEndOfJob},
+                {ConfirmBox("1ABC"), CompletedBox("1ABC", "ABC")}, true, {}},
         JobCase{"PortCannotBeOpened", 0, {}, {}, {},
                 {{"Error", "Unable to open communication port", MbIcon::Error}}, false,
                 {"CScriptedSerial::Open: Unable to open com1"}, true},
-        JobCase{"RadioSilent", 0, Four(Silence()), {}, Four(kStatusRequest),
-                {AppError("Timeout occurred while sending SBEP command")}, false,
-                {"Timeout occurred while sending SBEP command", kJobFailed}},
+        JobCase{"RadioSilent", 0, Times(4, Silence()), {}, Times(4, kStatusRequest),
+                {AppBox(kTimeoutText)}, false,
+                {kTimeoutText, kJobFailedLine}},
         JobCase{"UpdateRefused", 0, {Status("1ABC"), Reply(Acked(ShortFrame(0x87, {0x01})))},
-                {MbAnswer::Yes}, {kStatusRequest, UpdateFrame("ABC")},
-                {Confirm("1ABC"), AppError("Did not receive good Update Serial Number reply for "
+                {MbAnswer::Yes}, {kStatusRequest, UpdateRequest("ABC")},
+                {ConfirmBox("1ABC"), AppBox("Did not receive good Update Serial Number reply for "
                                            "SBEP Update Serial No. Request")},
                 false,
                 {"Did not receive good Update Serial Number reply for SBEP Update Serial No. "
                  "Request",
-                 kJobFailed}},
+                 kJobFailedLine}},
         JobCase{"EndOfJobRefused", 0,
-                Concat<Answer>({{Status("ABC123")}, Four(Reply({0x60}))}),
-                {}, Concat({{kStatusRequest}, Four(kEndOfJob)}),
-                {{"Info", "ABC123 appears to be a valid sales model number, no weird character "
-                          "found at the first character",
-                  MbIcon::Information},
-                 AppError("Received NACK from external device")},
+                Concat<Answer>({{Status("ABC123")}, Times(4, Reply({0x60}))}),
+                {}, Concat<Bytes>({{kStatusRequest}, Times(4, kEndOfJob)}),
+                {ValidBox("ABC123"), AppBox("Received NACK from external device")},
                 false, {"Received NACK from external device"}},
         JobCase{"GeneralErrorInTheJob", 0, {GenErrorOnRead()}, {}, {kStatusRequest},
-                {AppError("Timeout specified is too big")}, false,
-                {"Timeout specified is too big", kJobFailed}},
-        JobCase{"RecoveryWithoutNumberWritesNothing", 3, Four(Silence()),
-                {MbAnswer::Ok, MbAnswer::Ok}, Concat({Four(kStatusRequest), Four(kEndOfJob)}),
-                {kRecoveryPrompt, kNoNumber, kRecoveryPrompt}, false, {}}),
+                {AppBox("Timeout specified is too big")}, false,
+                {"Timeout specified is too big", kJobFailedLine}},
+        JobCase{"RecoveryWithoutNumberWritesNothing", 3, Times(4, Silence()),
+                {MbAnswer::Ok, MbAnswer::Ok},
+                Concat<Bytes>({Times(4, kStatusRequest), Times(4, kEndOfJob)}),
+                {kRecoveryPromptBox, kNoModelNumberBox, kRecoveryPromptBox}, false, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,210 @@
+// corvane-cli run as a program: its output, exit status and the frames the
+// simulated radio received.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "SbepSimulator.h"
+#include "tests/config/ConfigTestSupport.h"
+#include "tests/support/Frames.h"
+
+using namespace testing_support;
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    std::vector<std::string> lines;
+    std::string out;
+};
+
+const char kConfig[] =
+    "PATCH-D01.01.05\nRepair title\nRepair description\nPRODUCT_LINE\nBASIC\n"
+    "RADIO_GROUP_REGION\nNorth America\nRelease\n";
+
+// A kit directory with patcher.dat and a private settings store.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteConfig(kConfig);
+        fs::create_directories(dir_.Path() / "run");
+        ::setenv("XDG_CONFIG_HOME", (dir_.Path() / "config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (dir_.Path() / "run").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        ::unsetenv("XDG_CONFIG_HOME");
+        ::unsetenv("XDG_RUNTIME_DIR");
+    }
+
+    // Runs corvane-cli with `args` and no terminal on its input.
+    CliRun Cli(const std::string& args)
+    {
+        const std::string command = std::string(CORVANE_CLI) + " " + args + " </dev/null 2>&1";
+        CliRun run;
+        std::FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr)
+            return run;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            run.out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::istringstream text(run.out);
+        for (std::string line; std::getline(text, line);)
+            run.lines.push_back(line);
+        return run;
+    }
+
+    std::string Dir() const { return dir_.Path().string(); }
+
+    CScopedTempDir dir_;
+};
+
+std::unique_ptr<sbepsim::SbepSimulator> Radio(const std::string& model, bool echo)
+{
+    sbepsim::SimOptions options;
+    options.model = model;
+    options.echo = echo;
+    auto radio = std::make_unique<sbepsim::SbepSimulator>(options);
+    EXPECT_TRUE(radio->Start()) << radio->Error();
+    return radio;
+}
+
+const std::string kConfirm =
+    "Confirm: Are you sure you want to fix the invalid sales model number of 1ABC?";
+
+struct DeviceCase {
+    const char* name;
+    bool echo;
+    std::string flags;
+    bool nak;  // the radio refuses every status request
+    int exitCode;
+    std::vector<std::string> lines;
+    std::vector<Bytes> frames;
+    std::string finalModel;
+};
+
+void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
+
+class CliDeviceTest : public CliTest, public ::testing::WithParamInterface<DeviceCase> {};
+
+TEST_P(CliDeviceTest, OutputExitStatusAndFrames)
+{
+    const DeviceCase& c = GetParam();
+    auto radio = Radio("1ABC", c.echo);
+    if (c.nak)
+        radio->Arm(0x23, 0, sbepsim::SimFault::Nak);
+    const CliRun run = Cli("program --dir " + Dir() + " --port 1 --device " + radio->DevicePath() +
+                        " --rib-echo " + (c.echo ? "1" : "0") + " " + c.flags);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
+    EXPECT_EQ(run.lines, c.lines);
+    EXPECT_EQ(radio->Frames(), c.frames);
+    EXPECT_EQ(radio->Model(), c.finalModel);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EndToEnd, CliDeviceTest,
+    ::testing::Values(
+        DeviceCase{"RepairsWithYes", true, "--yes", false, 0,
+                   {kConfirm, "Process completed: From: 1ABC to ABC"},
+                   {kStatusRequest, UpdateRequest("ABC"), kEndOfJobRequest}, "ABC"},
+        DeviceCase{"RepairsWithoutEcho", false, "--yes", false, 0,
+                   {kConfirm, "Process completed: From: 1ABC to ABC"},
+                   {kStatusRequest, UpdateRequest("ABC"), kEndOfJobRequest}, "ABC"},
+        DeviceCase{"NoTerminalMeansNo", true, "", false, 0, {kConfirm},
+                   {kStatusRequest, kEndOfJobRequest}, "1ABC"},
+        DeviceCase{"AnswerNo", true, "--no", false, 0, {kConfirm},
+                   {kStatusRequest, kEndOfJobRequest}, "1ABC"},
+        DeviceCase{"FailureExitsOne", true, "--yes", true, 1,
+                   {"Professional Corvane: Received NACK from external device"},
+                   {kStatusRequest, kStatusRequest, kStatusRequest, kStatusRequest}, "1ABC"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, LogWritesEveryLineIntoTheKitDirectory)
+{
+    auto radio = Radio("1ABC", true);
+    radio->Arm(0x23, 0, sbepsim::SimFault::Nak);
+    const CliRun run =
+        Cli("program --dir " + Dir() + " --device " + radio->DevicePath() + " --yes --log");
+    EXPECT_EQ(run.exitCode, 1);
+    std::ifstream file(dir_.Path() / "cvErrlog.txt");
+    std::stringstream log;
+    log << file.rdbuf();
+    for (const char* line :
+         {"Start Logging", "Receive Negative Ack from external device",
+          "CSbepComm::SendCommand: Request failed! Retry number = 3",
+          "CSbepComm::SendCommand: Retry exhuasted, so exit request",
+          "Received NACK from external device",
+          "CRadioInfo::UpdateModelNo: Update Model No. failed"})
+        EXPECT_NE(log.str().find(line), std::string::npos) << line << "\n" << log.str();
+}
+
+TEST_F(CliTest, SimulatedRadioUsesTheSavedSettings)
+{
+    const fs::path key =
+        dir_.Path() / "run/corvane/HKEY_LOCAL_MACHINE/SOFTWARE/Halvorn/Corvane";
+    fs::create_directories(key);
+    std::ofstream(key / ".values") << "Port ID=2\nRIB Echo Type=0\n";
+
+    CliRun run = Cli("program --dir " + Dir() + " --simulate --yes");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    ASSERT_EQ(run.lines.size(), 4u) << run.out;
+    EXPECT_NE(run.lines[0].find("(COM2), model number 1ABC"), std::string::npos) << run.lines[0];
+    EXPECT_EQ(run.lines[1], kConfirm);
+    EXPECT_EQ(run.lines[3], "Simulated radio: model number ABC");
+
+    run = Cli("program --dir " + Dir() + " --simulate=ABC123");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    ASSERT_EQ(run.lines.size(), 3u) << run.out;
+    EXPECT_EQ(run.lines[1], "Info: ABC123 appears to be a valid sales model number, no weird "
+                            "character found at the first character");
+}
+
+TEST_F(CliTest, InfoShowsWhatTheKitRunsWith)
+{
+    CliRun run = Cli("info --dir " + Dir());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{
+                             "Product line: 0 BASIC",
+                             "Window title: Radio Sales Number Recovery Kit",
+                             "About: Mobile Radio Sales Number Recovery Kit",
+                             "Title: Repair title",
+                             "Description: Repair description",
+                             "Testing version: no",
+                         }));
+
+    fs::remove(dir_.Path() / "patcher.dat");
+    run = Cli("info --dir " + Dir());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines,
+              std::vector<std::string>{"Professional Corvane: Unable to open configuration file"});
+}
+
+TEST_F(CliTest, UsageErrorsHelpAndVersion)
+{
+    for (const char* args :
+         {"", "frobnicate", "program --port 0", "program --port x", "program --rib-echo 2",
+          "program --yes --no", "program --simulate --device /dev/null", "info --yes",
+          "program --dir", "program --dir /nonexistent/dir"}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.exitCode, 2) << args << ": " << run.out;
+        EXPECT_EQ(run.out.rfind("corvane-cli: ", 0), 0u) << args << ": " << run.out;
+    }
+    CliRun run = Cli("--help");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("Usage:", 0), 0u);
+    run = Cli("--version");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("corvane-cli ", 0), 0u);
+}
+
+}  // namespace
