@@ -7,6 +7,7 @@
 #include "app/ProcessObjects.h"
 #include "errors/Error.h"
 #include "platform/CommTimerLoan.h"
+#include "platform/SerialCommon.h"
 
 namespace {
 
@@ -171,29 +172,11 @@ double CWinSerial::GetByteTime()
 // ---------------------------------------------------------------------------
 // Line errors and the receive queue
 
-void CWinSerial::RaiseCommError(DWORD errors)
-{
-    struct Row {
-        DWORD bit;
-        int code;
-        const char* text;
-    };
-    static constexpr Row kRows[] = {
-        {CE_BREAK, 10, "Break detected while accessing communication port"},
-        {CE_FRAME, 7, "Framing error detected while accessing communication port"},
-        {CE_OVERRUN, 8, "Overrun detected while accessing communication port"},
-        {CE_RXPARITY, 6, "Parity error detected while accessing communication port"},
-        {CE_RXOVER, 5, "Communication port input buffer overflow"},
-        {CE_TXFULL, 4, "Communication port output buffer overflow"},
-    };
-    if (errors == 0)
-        return;
-    for (const Row& row : kRows) {
-        if (errors & row.bit)
-            throw CCommError(row.code, "%s", row.text);
-    }
-    throw CCommError(9, "Unknown IO error occured while accessing communication port");
-}
+// The Win32 error bits are the line error bits every port knows.
+static_assert(CE_RXOVER == kLineRxOver && CE_OVERRUN == kLineOverrun && CE_RXPARITY == kLineParity &&
+              CE_FRAME == kLineFrame && CE_BREAK == kLineBreak && CE_TXFULL == kLineTxFull);
+
+void CWinSerial::RaiseCommError(DWORD errors) { RaiseLineErrors(errors); }
 
 DWORD CWinSerial::GetInQueue()
 {
@@ -230,43 +213,9 @@ bool CWinSerial::WaitWhileError(unsigned mask, unsigned timeoutMs)
 // ---------------------------------------------------------------------------
 // Waiting, reading and writing
 
-// The time-out becomes an allowance of character times without a new byte;
-// each new byte starts the allowance again, so a reply that keeps trickling
-// in is never cut off. The steps fall on character-time boundaries.
 void CWinSerial::WaitForBytesUnless(unsigned count, unsigned timeoutMs)
 {
-    if (count == 0)
-        return;
-    const double byteTime = GetByteTime();
-    const double charTimes = timeoutMs * 0.001 / byteTime;
-    const unsigned long long steps = charTimes < 4294967295.0 ? static_cast<unsigned long long>(charTimes) : 0xFFFFFFFFull;
-    unsigned limit = static_cast<unsigned>((steps + 1) / count);
-    if (limit == 0)
-        limit = 1;
-
-    CCommTimerLoan timer("CWinSerial::WaitForBytesUnless: Allocating timer to wait for bytes %d bytes",
-                         static_cast<int>(count));
-    timer->SetPeriod(byteTime);
-    timer->Start();
-
-    DWORD previous = 0;
-    DWORD current = 0;
-    do {
-        current = GetInQueue();
-        for (unsigned k = 0; current == previous; ++k) {
-            if (k >= limit) {
-                timer.Release();
-                theErrorLog.Log("Number of byteTime timeout = %d", static_cast<int>(limit));
-                if (current == 0)
-                    throw CCommError(2, "CWinSerial::WaitForBytesUnless: No data received when timeout");
-                throw CCommError(3, "CWinSerial::WaitForBytesUnless: Timeout after receiving %d bytes",
-                                 static_cast<int>(current));
-            }
-            timer->WaitPeriods(1);
-            current = GetInQueue();
-        }
-        previous = current;
-    } while (current < count);
+    WaitForQueuedBytes(count, timeoutMs, GetByteTime(), [this] { return static_cast<unsigned>(GetInQueue()); });
 }
 
 void CWinSerial::Read(unsigned char* buffer, unsigned count, unsigned timeoutMs)
@@ -329,34 +278,4 @@ void CWinSerial::Write(const unsigned char* data, unsigned count, unsigned timeo
     }
 }
 
-// Listens at 300 baud: a short low pulse on the line reads as one of these
-// bytes (the start bit and 7, 6, 4, 3 or 2 more low bits, then ones).
-bool CWinSerial::ProbeLine(unsigned timeoutMs)
-{
-    static constexpr unsigned char kPulses[] = {0xC0, 0xE0, 0xF8, 0xFC, 0xFE};
-    const unsigned saved = GetBaud();
-    SetBaud(300);
-    try {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            FlushInput();
-            unsigned char byte = 0;
-            Read(&byte, 1, timeoutMs);
-            for (unsigned char pulse : kPulses) {
-                if (byte == pulse) {
-                    SetBaud(saved);
-                    return true;
-                }
-            }
-        }
-    } catch (const CError& error) {
-        try {
-            SetBaud(saved);
-        } catch (const CError&) {
-            // The port is failing already; the first error is the one to tell.
-        }
-        theErrorLog.Log("%s", error.GetText());
-        throw CGenError(3, "General Communication Error");
-    }
-    SetBaud(saved);
-    return false;
-}
+bool CWinSerial::ProbeLine(unsigned timeoutMs) { return ProbeLineAt300(*this, timeoutMs); }

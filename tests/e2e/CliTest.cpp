@@ -112,6 +112,11 @@ void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
 
 enum class Build { Native, WindowsUnderWine };
 
+void PrintTo(Build build, std::ostream* os)
+{
+    *os << (build == Build::Native ? "this build" : "the Windows build under wine");
+}
+
 // The Windows build as the Windows suite names it.
 struct WineCli {
     std::string run;
