@@ -20,6 +20,8 @@
 
 #include "app/ProcessObjects.h"
 #include "errors/Error.h"
+#include "platform/CommTimerLoan.h"
+#include "platform/SerialCommon.h"
 #include "platform/posix/PosixPaths.h"
 
 // ---------------------------------------------------------------------------
@@ -61,38 +63,6 @@ std::string PortDevicePath(unsigned port)
 // Helpers
 
 namespace {
-
-// The comm timer, borrowed from the platform for one operation and given
-// back when the operation ends, on every path.
-class CCommTimerLoan {
-public:
-    // Raises "Unable to allocate timer object" when `timer` is null.
-    explicit CCommTimerLoan(CTimerCtrl* timer) : timer_(timer), lender_(thePlatform)
-    {
-        if (timer_ == nullptr)
-            throw CGenError(1);
-    }
-    ~CCommTimerLoan() { Release(); }
-    CCommTimerLoan(const CCommTimerLoan&) = delete;
-    CCommTimerLoan& operator=(const CCommTimerLoan&) = delete;
-
-    CTimerCtrl* operator->() const { return timer_; }
-    void Release()
-    {
-        if (timer_ != nullptr)
-            lender_->ReleaseCommTimer();
-        timer_ = nullptr;
-    }
-
-private:
-    CTimerCtrl* timer_;
-    CPlatform* lender_;
-};
-
-CTimerCtrl* TryBorrowCommTimer()
-{
-    return thePlatform != nullptr ? thePlatform->GetCommTimer() : nullptr;
-}
 
 int ParityCode(int parity) { return parity == kParityOdd || parity == kParityEven ? parity : kParityNone; }
 
@@ -334,29 +304,7 @@ void CPosixSerial::FlushInput()
 // ---------------------------------------------------------------------------
 // Line errors and the receive queue
 
-void CPosixSerial::RaiseCommError(unsigned errors)
-{
-    struct Row {
-        unsigned bit;
-        int code;
-        const char* text;
-    };
-    static constexpr Row kRows[] = {
-        {kLineBreak, 10, "Break detected while accessing communication port"},
-        {kLineFrame, 7, "Framing error detected while accessing communication port"},
-        {kLineOverrun, 8, "Overrun detected while accessing communication port"},
-        {kLineParity, 6, "Parity error detected while accessing communication port"},
-        {kLineRxOver, 5, "Communication port input buffer overflow"},
-        {kLineTxFull, 4, "Communication port output buffer overflow"},
-    };
-    if (errors == 0)
-        return;
-    for (const Row& row : kRows) {
-        if (errors & row.bit)
-            throw CCommError(row.code, "%s", row.text);
-    }
-    throw CCommError(9, "Unknown IO error occured while accessing communication port");
-}
+void CPosixSerial::RaiseCommError(unsigned errors) { RaiseLineErrors(errors); }
 
 void CPosixSerial::RaiseIoError(const char* operation, int error)
 {
@@ -414,43 +362,7 @@ unsigned CPosixSerial::GetInQueue(const char* operation)
 
 void CPosixSerial::WaitForBytesUnless(unsigned count, unsigned timeoutMs)
 {
-    if (count == 0)
-        return;
-    // The time-out becomes an allowance of character times without a new
-    // byte; each new byte starts the allowance again.
-    const double byteTime = GetByteTime();
-    const double charTimes = timeoutMs * 0.001 / byteTime;
-    const std::uint64_t steps = charTimes < 4294967295.0 ? static_cast<std::uint64_t>(charTimes) : 0xFFFFFFFFu;
-    unsigned limit = static_cast<unsigned>((steps + 1) / count);
-    if (limit == 0)
-        limit = 1;
-
-    CTimerCtrl* borrowed = TryBorrowCommTimer();
-    if (borrowed == nullptr)
-        theErrorLog.Log("CWinSerial::WaitForBytesUnless: Allocating timer to wait for bytes %d bytes",
-                        static_cast<int>(count));
-    CCommTimerLoan timer(borrowed);
-    timer->SetPeriod(byteTime);
-    timer->Start();
-
-    unsigned previous = 0;
-    unsigned current = 0;
-    do {
-        current = GetInQueue("WaitForBytesUnless");
-        for (unsigned k = 0; current == previous; ++k) {
-            if (k >= limit) {
-                timer.Release();
-                theErrorLog.Log("Number of byteTime timeout = %d", static_cast<int>(limit));
-                if (current == 0)
-                    throw CCommError(2, "CWinSerial::WaitForBytesUnless: No data received when timeout");
-                throw CCommError(3, "CWinSerial::WaitForBytesUnless: Timeout after receiving %d bytes",
-                                 static_cast<int>(current));
-            }
-            timer->WaitPeriods(1);
-            current = GetInQueue("WaitForBytesUnless");
-        }
-        previous = current;
-    } while (current < count);
+    WaitForQueuedBytes(count, timeoutMs, GetByteTime(), [this] { return GetInQueue("WaitForBytesUnless"); });
 }
 
 void CPosixSerial::Read(unsigned char* buffer, unsigned count, unsigned timeoutMs)
@@ -492,7 +404,7 @@ void CPosixSerial::Write(const unsigned char* data, unsigned count, unsigned tim
         tcflush(fd_, TCOFLUSH);
 
     const double limit = timeoutMs * 0.001;
-    CCommTimerLoan timer(TryBorrowCommTimer());
+    CCommTimerLoan timer;
     timer->Start();
     for (unsigned sent = 0; sent < count;) {
         const ssize_t n = ::write(fd_, data + sent, 1);
@@ -529,7 +441,7 @@ void CPosixSerial::Write(const unsigned char* data, unsigned count, unsigned tim
 bool CPosixSerial::WaitForLineState(unsigned mask, bool wanted, unsigned timeoutMs)
 {
     const double limit = timeoutMs * 0.001;
-    CCommTimerLoan timer(TryBorrowCommTimer());
+    CCommTimerLoan timer;
     timer->Start();
     for (;;) {
         if (((TakeLineErrors("WaitForError") & mask) != 0) == wanted)
@@ -545,34 +457,4 @@ bool CPosixSerial::WaitForError(unsigned mask, unsigned timeoutMs)
     return WaitForLineState(mask, true, timeoutMs);
 }
 
-// Listens at 300 baud: a short low pulse on the line reads as one of these
-// bytes (the start bit and 7, 6, 4, 3 or 2 more low bits, then ones).
-bool CPosixSerial::ProbeLine(unsigned timeoutMs)
-{
-    static constexpr unsigned char kPulses[] = {0xC0, 0xE0, 0xF8, 0xFC, 0xFE};
-    const unsigned saved = GetBaud();
-    SetBaud(300);
-    try {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            FlushInput();
-            unsigned char byte = 0;
-            Read(&byte, 1, timeoutMs);
-            for (unsigned char pulse : kPulses) {
-                if (byte == pulse) {
-                    SetBaud(saved);
-                    return true;
-                }
-            }
-        }
-    } catch (const CError& error) {
-        try {
-            SetBaud(saved);
-        } catch (const CError&) {
-            // The port is failing already; the first error is the one to tell.
-        }
-        theErrorLog.Log("%s", error.GetText());
-        throw CGenError(3, "General Communication Error");
-    }
-    SetBaud(saved);
-    return false;
-}
+bool CPosixSerial::ProbeLine(unsigned timeoutMs) { return ProbeLineAt300(*this, timeoutMs); }

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/SerialCommon.h"
 
 class CTimerCtrl;
 
@@ -26,14 +27,6 @@ void BindPortDevice(unsigned port, std::string path);
 
 // The device path that OpenPort(port) opens; empty for port 0 when unbound.
 std::string PortDevicePath(unsigned port);
-
-// Line error bits, as the callers of WaitForError name them.
-inline constexpr unsigned kLineRxOver = 0x0001;   // input buffer overflow
-inline constexpr unsigned kLineOverrun = 0x0002;  // character lost in the receiver
-inline constexpr unsigned kLineParity = 0x0004;
-inline constexpr unsigned kLineFrame = 0x0008;
-inline constexpr unsigned kLineBreak = 0x0010;
-inline constexpr unsigned kLineTxFull = 0x0100;   // output buffer overflow
 
 class CPosixSerial : public CSerial {
 public:

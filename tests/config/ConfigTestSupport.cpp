@@ -83,14 +83,45 @@ std::string TestName(std::string what)
     return what;
 }
 
+#ifdef _WIN32
+namespace {
+
+// A Windows build tested under wine knows the tool by its POSIX path, which
+// wine reaches through drive Z:.
+std::string ToolPath()
+{
+    std::string path = PATCHER_TOOL;
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& ch : path)
+        ch = ch == '/' ? '\\' : ch;
+    return path;
+}
+
+// The tool writes its text output with Windows line ends.
+std::string Unix(std::string text)
+{
+    std::string::size_type at = 0;
+    while ((at = text.find("\r\n", at)) != std::string::npos)
+        text.erase(at, 1);
+    return text;
+}
+
+}  // namespace
+#endif
+
 ToolRun RunTool(const std::string& args)
 {
+#ifdef _WIN32
+    const std::string command = "\"" + ToolPath() + "\" " + args + " >tool.out 2>tool.err";
+    const int status = std::system(command.c_str());
+    ToolRun run{status, Unix(ReadFile("tool.out")), Unix(ReadFile("tool.err"))};
+#else
     const std::string command = std::string("\"") + PATCHER_TOOL + "\" " + args + " >tool.out 2>tool.err";
     int status = std::system(command.c_str());
-#ifndef _WIN32
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
     ToolRun run{status, ReadFile("tool.out"), ReadFile("tool.err")};
+#endif
     fs::remove("tool.out");
     fs::remove("tool.err");
     return run;

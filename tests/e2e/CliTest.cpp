@@ -1,5 +1,12 @@
 // corvane-cli run as a program: its output, exit status and the frames the
 // simulated radio received.
+//
+// The program cases run twice: with the corvane-cli of this build, given the
+// radio's device with --device, and with the Windows build under wine, which
+// reaches the radio as COM5 through wine's port map. The Windows suite names
+// that build in the environment (CORVANE_WINE_RUN, the wine runner;
+// CORVANE_WINE_CLI, corvane-cli.exe; CORVANE_WINE_COM5, the link that wine
+// maps to COM5); without it those cases are skipped.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -7,7 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "SbepSimulator.h"
 #include "tests/config/ConfigTestSupport.h"
@@ -46,9 +55,12 @@ protected:
     }
 
     // Runs corvane-cli with `args` and no terminal on its input.
-    CliRun Cli(const std::string& args)
+    CliRun Cli(const std::string& args) { return Run(std::string(CORVANE_CLI) + " " + args); }
+
+    // Runs `program` and its arguments; lines lose a Windows line end.
+    CliRun Run(const std::string& program)
     {
-        const std::string command = std::string(CORVANE_CLI) + " " + args + " </dev/null 2>&1";
+        const std::string command = program + " </dev/null 2>&1";
         CliRun run;
         std::FILE* pipe = ::popen(command.c_str(), "r");
         if (pipe == nullptr)
@@ -59,8 +71,11 @@ protected:
         const int status = ::pclose(pipe);
         run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         std::istringstream text(run.out);
-        for (std::string line; std::getline(text, line);)
+        for (std::string line; std::getline(text, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
             run.lines.push_back(line);
+        }
         return run;
     }
 
@@ -95,16 +110,68 @@ struct DeviceCase {
 
 void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
 
-class CliDeviceTest : public CliTest, public ::testing::WithParamInterface<DeviceCase> {};
+enum class Build { Native, WindowsUnderWine };
+
+void PrintTo(Build build, std::ostream* os)
+{
+    *os << (build == Build::Native ? "this build" : "the Windows build under wine");
+}
+
+// The Windows build as the Windows suite names it.
+struct WineCli {
+    std::string run;
+    std::string program;
+    std::string com5;
+};
+
+std::optional<WineCli> WineCliFromEnvironment()
+{
+    const char* run = std::getenv("CORVANE_WINE_RUN");
+    const char* program = std::getenv("CORVANE_WINE_CLI");
+    const char* com5 = std::getenv("CORVANE_WINE_COM5");
+    if (run == nullptr || program == nullptr || com5 == nullptr)
+        return std::nullopt;
+    return WineCli{run, program, com5};
+}
+
+// A POSIX path as a Windows program under wine sees it: on drive Z:.
+std::string WinePath(const std::string& path)
+{
+    std::string windows = "Z:" + path;
+    for (char& ch : windows)
+        ch = ch == '/' ? '\\' : ch;
+    return windows;
+}
+
+class CliDeviceTest : public CliTest,
+                      public ::testing::WithParamInterface<std::tuple<DeviceCase, Build>> {
+protected:
+    // Runs the program job of the build under test against `radio`.
+    CliRun Program(Build build, const sbepsim::SbepSimulator& radio, const std::string& args)
+    {
+        if (build == Build::Native)
+            return Cli("program --dir " + Dir() + " --port 1 --device " + radio.DevicePath() + " " +
+                       args);
+        const WineCli wine = *WineCliFromEnvironment();
+        std::filesystem::remove(wine.com5);
+        std::filesystem::create_symlink(radio.DevicePath(), wine.com5);
+        CliRun run = Run("'" + wine.run + "' '" + wine.program + "' program --dir '" + WinePath(Dir()) +
+                         "' --port 5 " + args);
+        std::filesystem::remove(wine.com5);
+        return run;
+    }
+};
 
 TEST_P(CliDeviceTest, OutputExitStatusAndFrames)
 {
-    const DeviceCase& c = GetParam();
+    const auto& [c, build] = GetParam();
+    if (build == Build::WindowsUnderWine && !WineCliFromEnvironment())
+        GTEST_SKIP() << "no Windows build named in the environment";
     auto radio = Radio("1ABC", c.echo);
     if (c.nak)
         radio->Arm(0x23, 0, sbepsim::SimFault::Nak);
-    const CliRun run = Cli("program --dir " + Dir() + " --port 1 --device " + radio->DevicePath() +
-                        " --rib-echo " + (c.echo ? "1" : "0") + " " + c.flags);
+    const CliRun run =
+        Program(build, *radio, std::string("--rib-echo ") + (c.echo ? "1" : "0") + " " + c.flags);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
     EXPECT_EQ(run.lines, c.lines);
     EXPECT_EQ(radio->Frames(), c.frames);
@@ -113,7 +180,7 @@ TEST_P(CliDeviceTest, OutputExitStatusAndFrames)
 
 INSTANTIATE_TEST_SUITE_P(
     EndToEnd, CliDeviceTest,
-    ::testing::Values(
+    ::testing::Combine(::testing::Values(
         DeviceCase{"RepairsWithYes", true, "--yes", false, 0,
                    {kConfirm, "Process completed: From: 1ABC to ABC"},
                    {kStatusRequest, UpdateRequest("ABC"), kEndOfJobRequest}, "ABC"},
@@ -127,7 +194,11 @@ INSTANTIATE_TEST_SUITE_P(
         DeviceCase{"FailureExitsOne", true, "--yes", true, 1,
                    {"Professional Corvane: Received NACK from external device"},
                    {kStatusRequest, kStatusRequest, kStatusRequest, kStatusRequest}, "1ABC"}),
-    [](const auto& info) { return std::string(info.param.name); });
+                       ::testing::Values(Build::Native, Build::WindowsUnderWine)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) == Build::Native ? "" : "_WindowsUnderWine");
+    });
 
 TEST_F(CliTest, LogWritesEveryLineIntoTheKitDirectory)
 {

@@ -1,8 +1,8 @@
 #include "TerminalBoxes.h"
 
-#include <unistd.h>
-
 #include <cctype>
+
+#include "platform/Console.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ MbAnswer CTerminalBoxes::Show(const MessageBoxRequest& box)
 MbAnswer CTerminalBoxes::Ask(MbButtons buttons)
 {
     // Without a terminal nobody can consent: never write to a radio then.
-    if (input_ == nullptr || ::isatty(::fileno(input_)) == 0)
+    if (!IsInteractive(input_))
         return Consent(buttons, false);
     const bool yesNo = buttons == MbButtons::YesNo;
     std::fprintf(out_, yesNo ? "Yes or No? [y/N] " : "OK or Cancel? [o/C] ");

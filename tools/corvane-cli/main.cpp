@@ -1,21 +1,22 @@
 // corvane-cli: the kit from a terminal. "info" shows what the kit would run
 // with; "program" runs the Program job, on a serial device or against the
 // simulated radio.
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "CliOptions.h"
-#include "SbepSimulator.h"
 #include "TerminalBoxes.h"
 #include "app/ProcessObjects.h"
 #include "app/Startup.h"
-#include "platform/posix/PosixSerial.h"
 #include "workflow/UpgradeWorkflow.h"
+#if CORVANE_CLI_SIMULATOR
+#include "SbepSimulator.h"
+#endif
+#if CORVANE_CLI_DEVICES
+#include "platform/posix/PosixSerial.h"
+#endif
 
 namespace {
 
@@ -39,6 +40,7 @@ int RunInfo()
     return kExitGood;
 }
 
+#if CORVANE_CLI_SIMULATOR
 // Starts the simulated radio and binds it to `port`; null when it cannot run.
 std::unique_ptr<sbepsim::SbepSimulator> StartSimulator(const CliOptions& options,
                                                        std::int32_t port, bool echo)
@@ -57,6 +59,22 @@ std::unique_ptr<sbepsim::SbepSimulator> StartSimulator(const CliOptions& options
                 simulator->DevicePath().c_str(), int(port), simulator->Model().c_str());
     return simulator;
 }
+#endif
+
+// The option that this build cannot serve, or null.
+const char* UnavailableOption(const CliOptions& options)
+{
+#if !CORVANE_CLI_SIMULATOR
+    if (options.simulate)
+        return "--simulate";
+#endif
+#if !CORVANE_CLI_DEVICES
+    if (!options.device.empty())
+        return "--device";
+#endif
+    (void)options;
+    return nullptr;
+}
 
 int RunProgram(const CliOptions& options)
 {
@@ -66,14 +84,18 @@ int RunProgram(const CliOptions& options)
     const std::int32_t port = options.port.value_or(settings->portId);
     const unsigned char echo = options.ribEcho.value_or(settings->ribEchoType);
 
+#if CORVANE_CLI_SIMULATOR
     std::unique_ptr<sbepsim::SbepSimulator> simulator;
     if (options.simulate) {
         simulator = StartSimulator(options, port, echo == 1);
         if (simulator == nullptr)
             return kExitError;
-    } else if (!options.device.empty()) {
-        BindPortDevice(static_cast<unsigned>(port), options.device);
     }
+#endif
+#if CORVANE_CLI_DEVICES
+    if (!options.device.empty())
+        BindPortDevice(static_cast<unsigned>(port), options.device);
+#endif
 
     CTerminalBoxes boxes(options.answers, stdout, stdin);
     CScopedMessageBoxes shown(&boxes);
@@ -85,8 +107,10 @@ int RunProgram(const CliOptions& options)
             workflow.OnProgram(port, echo);
         errorShown = workflow.ErrorShown();
     }
+#if CORVANE_CLI_SIMULATOR
     if (simulator != nullptr)
         std::printf("Simulated radio: model number %s\n", simulator->Model().c_str());
+#endif
     return errorShown ? kExitError : kExitGood;
 }
 
@@ -111,9 +135,16 @@ int main(int argc, char** argv)
     case CliCommand::Program:
         break;
     }
-    if (!options->dir.empty() && ::chdir(options->dir.c_str()) != 0) {
+    if (const char* missing = UnavailableOption(*options)) {
+        std::fprintf(stderr, "corvane-cli: %s is not available on this system\n", missing);
+        return kExitUsage;
+    }
+    std::error_code failure;
+    if (!options->dir.empty())
+        std::filesystem::current_path(options->dir, failure);
+    if (failure) {
         std::fprintf(stderr, "corvane-cli: cannot use the directory '%s': %s\n",
-                     options->dir.c_str(), std::strerror(errno));
+                     options->dir.c_str(), failure.message().c_str());
         return kExitUsage;
     }
     return options->command == CliCommand::Info ? RunInfo() : RunProgram(*options);
