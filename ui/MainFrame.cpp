@@ -11,6 +11,7 @@
 #include "app/ProcessObjects.h"
 #include "res/StringTable.h"
 #include "ui/AboutDlg.h"
+#include "ui/Accelerators.h"
 #include "ui/CancelEvent.h"
 #include "ui/CorvaneDoc.h"
 #include "ui/CorvaneView.h"
@@ -41,6 +42,7 @@ CMainFrame::CMainFrame(CCorvaneDoc* document) : document_(document)
     setWindowTitle(QString::fromStdString(theAppName));
     setWindowIcon(LoadIconResource(IDR_MAINFRAME));
     CreateCommands();
+    CreateAccelerators();
     CreateMenu();
     CreateToolBar();
     CreateStatusBar();
@@ -88,6 +90,21 @@ void CMainFrame::CreateCommands()
     const unsigned withImages[] = {ID_COMM_SETTING, ID_RIB_SETTING, ID_APP_ABOUT};
     for (int i = 0; i < images.size() && i < 3; ++i)
         Command(withImages[i])->setIcon(images[i]);
+}
+
+void CMainFrame::CreateAccelerators()
+{
+    // One action per command, carrying all its keys; with nothing connected
+    // a key is taken and does nothing.
+    for (const Accelerator& entry : kAccelerators) {
+        QAction* action = Command(entry.command);
+        if (!action) {
+            action = new QAction(this);
+            commands_.insert(entry.command, action);
+            addAction(action);
+        }
+        action->setShortcuts(action->shortcuts() << QKeySequence(QString::fromLatin1(entry.keys)));
+    }
 }
 
 void CMainFrame::CreateMenu()

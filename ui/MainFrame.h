@@ -36,7 +36,8 @@ public:
     QString StatusText() const;   // pane 0
     QString ComPaneText() const;  // pane 1
     QToolBar* ToolBar() const { return toolBar_; }
-    // The menu and toolbar commands by their numbers (32779, 57664, ...).
+    // The menu, toolbar and accelerator commands by their numbers (32779,
+    // 57664, ...).
     QAction* Command(unsigned id) const;
 
 signals:
@@ -58,6 +59,8 @@ protected:
 
 private:
     void CreateCommands();
+    // The keys of the accelerator table, as actions of the window.
+    void CreateAccelerators();
     void CreateMenu();
     void CreateToolBar();
     void CreateStatusBar();

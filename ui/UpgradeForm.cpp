@@ -84,15 +84,17 @@ void CUpgradeForm::ForwardQuitRequest()
 
 void CUpgradeForm::OnInitialUpdate()
 {
-    // Without a readable configuration the texts stay empty and the button
-    // keeps its plain look; Program still works.
-    if (workflow_.OnInitialUpdate(document_->StartDirectory())) {
+    // Without a readable configuration the texts stay empty, the button
+    // keeps its plain look and no check runs; Program still works.
+    if (workflow_.ReadConfiguration(document_->StartDirectory())) {
         titleText = QString::fromStdString(workflow_.Title());
         descriptionText = QString::fromStdString(workflow_.Description());
         program_->SetImageMargin(15);
         program_->SetTextGap(1);
         program_->LoadIconImage(225, 32, 32);
         UpdateControls();
+        // The checks' boxes come up over a form that already shows its texts.
+        workflow_.RunStartUpChecks();
     }
     ForwardQuitRequest();
 }

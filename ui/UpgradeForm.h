@@ -25,8 +25,9 @@ public:
     CUpgradeForm(CCorvaneDoc* document, QWidget* parent = nullptr);
     ~CUpgradeForm() override;
 
-    // Reads the texts from patcher.dat, sets up the Program button, and
-    // checks the product line and the testing-version marker.
+    // Reads the texts from patcher.dat, sets up the Program button, moves
+    // the texts into their controls, then checks the product line and the
+    // testing-version marker.
     void OnInitialUpdate();
 
     CSXButton* ProgramButton() const { return program_; }

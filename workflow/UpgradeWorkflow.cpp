@@ -91,14 +91,24 @@ bool CUpgradeWorkflow::OnInitialUpdate(const std::string& startDirectory)
 {
     if (!ReadConfiguration(startDirectory))
         return false;
-    if (theApp.productLine == kNoProductLine) {
-        errorShown_ = true;
-        if (ShowMessageBox("Error", "Unknown product line in configuration file. Press OK to exit.",
-                           MbIcon::Error, MbButtons::Ok) == MbAnswer::Ok)
-            RequestQuit(0);
-    }
-    CheckTestingVersion();
+    RunStartUpChecks();
     return true;
+}
+
+void CUpgradeWorkflow::RunStartUpChecks()
+{
+    CheckProductLine();
+    CheckTestingVersion();
+}
+
+void CUpgradeWorkflow::CheckProductLine()
+{
+    if (theApp.productLine != kNoProductLine)
+        return;
+    errorShown_ = true;
+    if (ShowMessageBox("Error", "Unknown product line in configuration file. Press OK to exit.",
+                       MbIcon::Error, MbButtons::Ok) == MbAnswer::Ok)
+        RequestQuit(0);
 }
 
 bool CUpgradeWorkflow::IsTestingVersion()

@@ -17,15 +17,21 @@ public:
     CUpgradeWorkflow(const CUpgradeWorkflow&) = delete;
     CUpgradeWorkflow& operator=(const CUpgradeWorkflow&) = delete;
 
-    // The form's initial update: reads the title and description from
-    // patcher.dat in `startDirectory` (the current directory is restored on
-    // every path), then ends the program for an unknown product line and
-    // warns about a testing version. Returns false when the configuration
-    // could not be read; the texts then stay empty and neither check runs.
+    // The form's initial update without a window: ReadConfiguration, then,
+    // when it succeeded, RunStartUpChecks. Returns false when the
+    // configuration could not be read; the texts then stay empty and neither
+    // check runs. A form with controls calls the two halves itself, so that
+    // its texts and Program button are in place before any check's box.
     bool OnInitialUpdate(const std::string& startDirectory);
-    // The reading part of OnInitialUpdate alone: the texts, with the boxes
-    // for a file that cannot be opened or read. Returns false for those.
+    // Reads the title and description from patcher.dat in `startDirectory`
+    // (the current directory is restored on every path), with the boxes for
+    // a file that cannot be opened or read. Returns false for those.
     bool ReadConfiguration(const std::string& startDirectory);
+    // The checks that follow a successful read, in this order: the end of
+    // the program for an unknown product line, then the testing version.
+    void RunStartUpChecks();
+    // Ends the program, after its box, when no product line is known.
+    void CheckProductLine();
     // Asks before going on with a testing version; Cancel requests the end.
     void CheckTestingVersion();
     // True when line 2 of the RADIO_GROUP_REGION section begins with t or T.

@@ -15,6 +15,7 @@
 #include "UiTestSupport.h"
 #include "app/ProcessObjects.h"
 #include "res/StringTable.h"
+#include "ui/Accelerators.h"
 #include "ui/CancelEvent.h"
 #include "ui/CorvaneDoc.h"
 #include "ui/CorvaneView.h"
@@ -66,6 +67,7 @@ private slots:
     void statusPhases();
     void menuAndToolbar();
     void toolbarPromptFollowsPressNotHover();
+    void acceleratorKeysReachTheirCommands();
     void commSettingShowsPortAndSavesAtClose();
     void ribSettingAndCancel();
 };
@@ -312,6 +314,36 @@ void FrameTest::toolbarPromptFollowsPressNotHover()
     QCOMPARE(frame->StatusText(), QStringLiteral("Select Communication port"));
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-50, -50));  // released outside
     QCOMPARE(frame->StatusText(), QStringLiteral("Ready"));
+}
+
+void FrameTest::acceleratorKeysReachTheirCommands()
+{
+    StartedKit started("BASIC");
+    CMainFrame* frame = started.Frame();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    const int port = started.Document()->PortId();
+    const int echo = started.Document()->RibEchoType();
+    const std::pair<const char*, unsigned> keys[] = {
+        {"Ctrl+N", ID_FILE_NEW},     {"Ctrl+O", ID_FILE_OPEN},        {"Ctrl+S", ID_FILE_SAVE},
+        {"Ctrl+P", ID_FILE_PRINT},   {"Ctrl+Z", ID_EDIT_UNDO},        {"Alt+Backspace", ID_EDIT_UNDO},
+        {"Ctrl+X", ID_EDIT_CUT},     {"Shift+Del", ID_EDIT_CUT},      {"Ctrl+C", ID_EDIT_COPY},
+        {"Ctrl+Ins", ID_EDIT_COPY},  {"Ctrl+V", ID_EDIT_PASTE},       {"Shift+Ins", ID_EDIT_PASTE},
+        {"F6", ID_NEXT_PANE},        {"Shift+F6", ID_PREV_PANE},
+    };
+    for (const auto& [sequence, id] : keys) {
+        QAction* command = frame->Command(id);
+        QVERIFY2(command, sequence);
+        QSignalSpy triggered(command, &QAction::triggered);
+        QTest::keySequence(frame, QKeySequence(QString::fromLatin1(sequence)));
+        QVERIFY2(triggered.count() == 1, sequence);
+    }
+    // None of them does anything the user could see.
+    QVERIFY(frame->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(started.boxes.shown.empty());
+    QCOMPARE(started.Document()->PortId(), port);
+    QCOMPARE(int(started.Document()->RibEchoType()), echo);
 }
 
 void FrameTest::commSettingShowsPortAndSavesAtClose()

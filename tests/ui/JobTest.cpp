@@ -37,11 +37,26 @@ struct KitWithForm {
     CUpgradeForm* form = nullptr;
     std::unique_ptr<QSignalSpy> quit;
 
+    // What the form showed when each box came up.
+    struct FormAtBox {
+        QString title;
+        bool icon = false;
+    };
+    std::vector<FormAtBox> formAtBox;
+
     KitWithForm(const std::string& config, std::deque<MbAnswer> script)
         : boxes(std::move(script), MbAnswer::Cancel)
     {
         if (!config.empty())
             dir.WriteConfig(config);
+        boxes.onShow = [this](const MessageBoxRequest&) {
+            FormAtBox seen;
+            if (auto* shown = qobject_cast<CUpgradeForm*>(kit.Frame()->ActiveView())) {
+                seen.title = shown->TitleControl()->text();
+                seen.icon = shown->ProgramButton()->HasIconImage();
+            }
+            formAtBox.push_back(seen);
+        };
         theApp.productLine = kNoProductLine;
         CCorvaneView::ResetFormRequested();
         QVERIFY(kit.InitInstance());
@@ -109,6 +124,13 @@ void JobTest::formStartUpChecks()
         // Without a configuration the button has no icon and the texts stay empty.
         QCOMPARE(kit.form->ProgramButton()->HasIconImage(), !c.config.empty());
         QCOMPARE(kit.form->TitleControl()->text().isEmpty(), c.config.empty());
+        // A check's box comes up over a form that already shows its title
+        // and the Program button's icon.
+        QCOMPARE(kit.formAtBox.size(), c.boxes.size());
+        for (const KitWithForm::FormAtBox& seen : kit.formAtBox) {
+            QCOMPARE(seen.title, kit.form->TitleControl()->text());
+            QCOMPARE(seen.icon, !c.config.empty());
+        }
     }
 }
 
