@@ -41,5 +41,5 @@ MbAnswer ShowMessageBox(const std::string& caption, const std::string& text, MbI
 MbAnswer AppMessageBox(const std::string& text, MbIcon icon, MbButtons buttons)
 {
     if (icon == MbIcon::None) icon = DefaultIcon(buttons);
-    return ShowMessageBox(ResString(AFX_IDS_APP_TITLE), text, icon, buttons);
+    return ShowMessageBox(ResString(IDS_APP_TITLE), text, icon, buttons);
 }

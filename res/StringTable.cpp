@@ -31,7 +31,7 @@ constexpr ResEntry kStrings[] = {
      "release and distribution. It may have unknow problems because of no full testing\n"
      "done yet.\n"
      "Please press OK to continue if you want to upgrade, otherwise press Cancel to exit."},
-    {AFX_IDS_APP_TITLE, "Professional Corvane"},
+    {IDS_APP_TITLE, "Professional Corvane"},
     {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
     {ID_APP_EXIT, "Quit the application; prompts to save documents"},
     {ID_INDICATOR_COM, "COM  "},

@@ -12,7 +12,7 @@ enum : unsigned {
     IDS_ABOUT_RECOVERY = 153,      // About box product name
     IDS_ABOUT_UPGRADE = 154,       // About box product name
     IDS_TESTING_WARNING = 32813,   // testing-version warning
-    AFX_IDS_APP_TITLE = 57344,     // application title, caption of the application message box
+    IDS_APP_TITLE = 57344,     // application title, caption of the application message box
     IDR_MAINFRAME = 128,           // document string
     ID_COMM_SETTING = 32779,       // menu and toolbar commands: "prompt\ntooltip" or "prompt"
     ID_RIB_SETTING = 32780,

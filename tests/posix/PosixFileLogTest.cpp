@@ -79,9 +79,9 @@ TEST_F(FileLogTest, EachLineIsInTheFileWhenWriteLineReturns)
     log.StartLogging();
     log.WriteLine("first");
     ExpectLines({"Start Logging", "first"});
-    log.WriteResourceLine(AFX_IDS_APP_TITLE);
+    log.WriteResourceLine(IDS_APP_TITLE);
     log.WriteResourceLine(1);  // no such string: nothing
-    ExpectLines({"Start Logging", "first", ResString(AFX_IDS_APP_TITLE)});
+    ExpectLines({"Start Logging", "first", ResString(IDS_APP_TITLE)});
 }
 
 TEST_F(FileLogTest, ClearThenWriteLineLeavesOnlyThatLine)
@@ -105,7 +105,7 @@ TEST_F(FileLogTest, AFileThatCannotBeOpenedIsToldOnceAndWritesNothing)
     EXPECT_EQ(boxes.shown[0].buttons, MbButtons::Ok);
     log.StartLogging();
     log.WriteLine("lost");
-    log.WriteResourceLine(AFX_IDS_APP_TITLE);
+    log.WriteResourceLine(IDS_APP_TITLE);
     EXPECT_TRUE(log.Clear());
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_FALSE(fs::exists(dir / "missing"));

@@ -87,7 +87,7 @@ TEST_F(WinFileLogTest, EveryLineIsInTheFileWhenWriteReturnsAndClearStartsOver)
     CwFileLog log("cvErrlog.txt");
     log.StartLogging();
     log.WriteLine("second");
-    log.WriteResourceLine(AFX_IDS_APP_TITLE);
+    log.WriteResourceLine(IDS_APP_TITLE);
     log.WriteResourceLine(1);  // no such string: nothing
     EXPECT_EQ(Unstamped(), "Start Logging|second|Professional Corvane|");
     EXPECT_TRUE(log.Clear());
@@ -105,7 +105,7 @@ TEST_F(WinFileLogTest, AFileThatCannotBeOpenedIsReportedOnceAndThenIgnored)
         EXPECT_FALSE(log.IsOpen());
         log.StartLogging();
         log.WriteLine("lost");
-        log.WriteResourceLine(AFX_IDS_APP_TITLE);
+        log.WriteResourceLine(IDS_APP_TITLE);
         EXPECT_TRUE(log.Clear());
         ASSERT_EQ(boxes_.shown.size(), 1u);
         EXPECT_EQ(boxes_.shown[0].text, "Unable to open Log file for writing");
