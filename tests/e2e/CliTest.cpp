@@ -100,15 +100,28 @@ class CliDeviceTest : public CliTest, public ::testing::WithParamInterface<Devic
 TEST_P(CliDeviceTest, OutputExitStatusAndFrames)
 {
     const DeviceCase& c = GetParam();
-    auto radio = Radio("1ABC", c.echo);
-    if (c.nak)
-        radio->Arm(0x23, 0, sbepsim::SimFault::Nak);
-    const CliRun run = Cli("program --dir " + Dir() + " --port 1 --device " + radio->DevicePath() +
-                        " --rib-echo " + (c.echo ? "1" : "0") + " " + c.flags);
-    EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
-    EXPECT_EQ(run.lines, c.lines);
-    EXPECT_EQ(radio->Frames(), c.frames);
-    EXPECT_EQ(radio->Model(), c.finalModel);
+    // corvane-cli gives the radio the real 100 ms to acknowledge. With the
+    // echo the answer comes along with it; without, a busy machine can hold
+    // the radio back longer, and the kit then repeats the request. A run in
+    // which the radio received more requests than the job needs is therefore
+    // made again, a few times at most: a kit that repeats requests of its own
+    // accord fails every run.
+    constexpr int kRuns = 3;
+    for (int attempt = 1;; ++attempt) {
+        auto radio = Radio("1ABC", c.echo);
+        if (c.nak)
+            radio->Arm(0x23, 0, sbepsim::SimFault::Nak);
+        const CliRun run = Cli("program --dir " + Dir() + " --port 1 --device " +
+                               radio->DevicePath() + " --rib-echo " + (c.echo ? "1" : "0") + " " +
+                               c.flags);
+        if (radio->Frames().size() > c.frames.size() && attempt < kRuns)
+            continue;
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
+        EXPECT_EQ(run.lines, c.lines);
+        EXPECT_EQ(radio->Frames(), c.frames);
+        EXPECT_EQ(radio->Model(), c.finalModel);
+        break;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
