@@ -58,17 +58,6 @@ std::unique_ptr<sbepsim::SbepSimulator> StartSimulator(const CliOptions& options
     return simulator;
 }
 
-// The simulated radio shares the machine with the kit, and a busy machine can
-// hold it back longer than the 100 ms a real radio gets to acknowledge. It
-// never falls silent on purpose, so the kit waits for it patiently.
-void WaitPatientlyForTheSimulatedRadio(CSbepComm& comm)
-{
-    constexpr int kPatientMs = 2000;
-    comm.ackTimeout = kPatientMs;
-    comm.replyTimeout = kPatientMs;
-    comm.byteTimeout = kPatientMs;
-}
-
 int RunProgram(const CliOptions& options)
 {
     const auto settings = StartKit();
@@ -91,8 +80,6 @@ int RunProgram(const CliOptions& options)
     bool errorShown = false;
     {
         CUpgradeWorkflow workflow;
-        if (simulator != nullptr)
-            WaitPatientlyForTheSimulatedRadio(workflow.Broker().comm);
         workflow.OnInitialUpdate(settings->StartDirectory());
         if (!workflow.QuitRequested())
             workflow.OnProgram(port, echo);
