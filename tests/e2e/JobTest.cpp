@@ -118,21 +118,21 @@ bool SilentToEveryRequest(const JobCase& c)
     });
 }
 
-// A busy machine can hold the simulated radio back longer than the 100 ms a
-// real one gets. The echo brings the radio's answer with it, so only a line
+// A busy machine can hold the simulated radio back longer than the 100 ms to
+// acknowledge and the 250 ms for each echoed byte that a real one gets.
+// Echoes and replies never time out in these cases, so they are waited for
+// patiently. The echo brings the acknowledgement with it, so only a line
 // without echo has to wait for the radio itself: where the radio answers some
 // request there, the acknowledgement is waited for long enough that a late
 // one is not taken for silence (each silent attempt then costs that long). A
 // radio silent to everything keeps the real time-out, which keeps the case
-// short. Replies and echoes never time out in these cases, so they are always
-// waited for long enough.
+// short.
 void BePatientWhereTheRadioAnswers(CSbepComm& comm, const JobCase& c, bool echo)
 {
-    constexpr int kPatientMs = 1000;
-    comm.byteTimeout = kPatientMs;
-    comm.replyTimeout = kPatientMs;
+    comm.byteTimeout = 2000;  // times the frame's length: within the port's 60 s for these frames
+    comm.replyTimeout = 5000;
     if (!echo && !SilentToEveryRequest(c))
-        comm.ackTimeout = kPatientMs;
+        comm.ackTimeout = 2000;
 }
 
 class JobTest : public ::testing::TestWithParam<std::tuple<JobCase, bool>> {};

@@ -166,10 +166,7 @@ void JobTest::programAgainstTheRadio()
         sbepsim::SbepSimulator radio(options);
         QVERIFY2(radio.Start(), radio.Error().c_str());
         kit.kit.BindPortsTo(radio.DevicePath());
-        // A busy machine can hold the simulated radio back longer than the
-        // 100 ms a real one gets; this radio answers everything.
-        CSbepComm& comm = kit.form->Workflow().Broker().comm;
-        comm.ackTimeout = comm.replyTimeout = comm.byteTimeout = 1000;
+        WaitPatientlyForTheRadio(*kit.form);
         QTest::mouseClick(kit.form->ProgramButton(), Qt::LeftButton);
         kit.ExpectBoxes(c.boxes);
         QCOMPARE(QString::fromStdString(radio.Model()), QString::fromStdString(c.after));

@@ -109,6 +109,7 @@ void Screenshots::writeAll()
         box->show();
         Save(box.get(), shot++ == 0 ? "job-confirm" : "job-completed");
     };
+    WaitPatientlyForTheRadio(*form);
     QTest::mouseClick(form->ProgramButton(), Qt::LeftButton);
     QCOMPARE(shot, 2);
     QCOMPARE(radio.Model(), std::string("ABC"));
