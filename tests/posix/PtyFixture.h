@@ -52,13 +52,15 @@ public:
     // Sends bytes from the far end and waits until they can be read at the
     // device.
     void Send(const Bytes& bytes);
-    // Everything the device sent so far.
-    Bytes Drain();
+    // Everything the device sent: the `expected` number of bytes is waited
+    // for patiently, and whatever follows them at once is taken too.
+    Bytes Drain(std::size_t expected);
     // Closes the far end: the device hangs up.
     void Hangup();
 
 private:
     int far_ = -1;
+    int queueWatch_ = -1;  // a descriptor of the device itself
     std::string devicePath_;
 };
 

@@ -37,7 +37,9 @@ class RawPort {
   }
 
   // Reads until `count` bytes came or `timeoutMs` passed without a new byte.
-  Bytes Read(std::size_t count, int timeoutMs = 1000) const {
+  // The default is patient: a busy machine may hold the simulator back, and
+  // the wait ends as soon as the bytes are there.
+  Bytes Read(std::size_t count, int timeoutMs = 10000) const {
     Bytes got;
     while (got.size() < count) {
       pollfd p{fd, POLLIN, 0};
@@ -52,6 +54,15 @@ class RawPort {
 
   // Everything that arrives until the line has been quiet for `quietMs`.
   Bytes Drain(int quietMs = 150) const { return Read(SIZE_MAX, quietMs); }
+
+  // The `count` bytes expected, then whatever follows them at once: a surplus
+  // shows up, while a late answer is still waited for.
+  Bytes ReadExpected(std::size_t count) const {
+    Bytes got = Read(count);
+    const Bytes more = Drain(50);
+    got.insert(got.end(), more.begin(), more.end());
+    return got;
+  }
 
  private:
   int fd;

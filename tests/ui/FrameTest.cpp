@@ -128,7 +128,7 @@ void FrameTest::viewSwitchAfterStartUp()
     StartedKit started("BASIC");
     QVERIFY(!CCorvaneView::FormRequested());
     QCOMPARE(started.Document()->currentViewKind, int(VIEW_BACKGROUND));
-    QTRY_VERIFY_WITH_TIMEOUT(started.ShowsForm(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(started.ShowsForm(), 30000);
     QVERIFY(CCorvaneView::FormRequested());
     QVERIFY(clock.elapsed() >= CCorvaneView::kWaitMs);  // it waited before asking
     QCOMPARE(started.Document()->currentViewKind, int(VIEW_MAIN_FORM));

@@ -188,6 +188,7 @@ void JobTest::programAgainstTheRadio()
         sbepsim::SbepSimulator radio(options);
         QVERIFY2(radio.Start(), radio.Error().c_str());
         kit.kit.BindPortsTo(radio.DevicePath());
+        WaitPatientlyForTheRadio(*kit.form);
         QTest::mouseClick(kit.form->ProgramButton(), Qt::LeftButton);
         kit.ExpectBoxes(c.boxes);
         QCOMPARE(QString::fromStdString(radio.Model()), QString::fromStdString(c.after));

@@ -80,7 +80,7 @@ void Screenshots::writeAll()
     CMainFrame* frame = kit.Frame();
     Save(frame, "main-background");
 
-    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<CUpgradeForm*>(frame->ActiveView()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<CUpgradeForm*>(frame->ActiveView()), 30000);
     auto* form = qobject_cast<CUpgradeForm*>(frame->ActiveView());
     Save(frame, "main-form");
 
@@ -109,6 +109,7 @@ void Screenshots::writeAll()
         box->show();
         Save(box.get(), shot++ == 0 ? "job-confirm" : "job-completed");
     };
+    WaitPatientlyForTheRadio(*form);
     QTest::mouseClick(form->ProgramButton(), Qt::LeftButton);
     QCOMPARE(shot, 2);
     QCOMPARE(radio.Model(), std::string("ABC"));

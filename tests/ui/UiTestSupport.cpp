@@ -7,6 +7,7 @@
 #include "app/Blowfish.h"
 #include "app/ProcessObjects.h"
 #include "res/StringTable.h"
+#include "ui/UpgradeForm.h"
 
 namespace {
 
@@ -72,6 +73,14 @@ MbAnswer CScriptedBoxes::Show(const MessageBoxRequest& box)
     const MbAnswer answer = script_.front();
     script_.pop_front();
     return answer;
+}
+
+void WaitPatientlyForTheRadio(CUpgradeForm& form)
+{
+    CSbepComm& comm = form.Workflow().Broker().comm;
+    comm.ackTimeout = 5000;
+    comm.replyTimeout = 5000;
+    comm.byteTimeout = 2000;  // times the frame's length: within the port's 60 s for these frames
 }
 
 void WhenModalDialogShows(std::function<void(QWidget*)> action)

@@ -52,6 +52,13 @@ private:
     MbAnswer fallback_;
 };
 
+class CUpgradeForm;
+
+// A busy machine can hold the simulated radio back longer than the 100 ms to
+// acknowledge and the 250 ms for each echoed byte that a real radio gets.
+// For a radio that answers every request, the form's job waits patiently.
+void WaitPatientlyForTheRadio(CUpgradeForm& form);
+
 // Runs `action` once the next modal dialog is up, then leaves it to the test.
 void WhenModalDialogShows(std::function<void(QWidget*)> action);
 

@@ -68,7 +68,7 @@ struct ButtonHost {
         button->SetIconImage(SolidIcon(), 32, 32);
         window.show();
         window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(QTest::qWaitForWindowActive(&window, 30000));
     }
     QImage Render() const { return button->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };

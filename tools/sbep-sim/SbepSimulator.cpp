@@ -129,8 +129,8 @@ struct SbepSimulator::Impl {
   void Respond(SimLine& line, const Request& request);
   Bytes Reply(const Request& request);
   unsigned Spoil(const Request& request, Bytes& reply);
-  bool SendAck(SimLine& line, std::uint8_t byte);
-  void HangUp(const SimLine& line);
+  void SendAck(SimLine& line, std::uint8_t byte);
+  void HangUp(SimLine& line);
 
   std::optional<Armed> FaultFor(std::uint8_t opcode, unsigned attempt) const;
   bool HeaderEchoFaultArmed() const;
@@ -283,12 +283,15 @@ void SbepSimulator::Impl::Receive(SimLine& line, const std::uint8_t* data, std::
       partial = Request{};
     }
   }
-  // The RIB echoes every byte before the radio answers any of them.
-  if (!echo.empty() && !line.Send(echo)) return;
+  // The RIB echoes every byte before the radio answers any of them. The echo
+  // and the answers go out in one write where nothing has to wait between
+  // them, so that the kit, once it has the echo, has the answer too.
+  line.Queue(echo);
   for (const Request& request : complete) {
     Respond(line, request);
     if (hungUp) return;
   }
+  line.Flush();
 }
 
 void SbepSimulator::Impl::BeginRequest() {
@@ -345,15 +348,19 @@ void SbepSimulator::Impl::Respond(SimLine& line, const Request& request) {
     if (request.Has(SimFault::Nak)) SendAck(line, kNak);
     return;
   }
-  if (!SendAck(line, options.ack)) return;
   if (request.bytes[1] == kEndOfJob) Count(&SimCounters::endOfJobs);
+  SendAck(line, options.ack);
 
   Bytes reply = hangUp && request.fault->param == 1 ? Bytes{} : Reply(request);
   const unsigned gapMs = Spoil(request, reply);
   if (!reply.empty()) {
     Log("-> " + Hex(reply));
-    if (!line.Send(reply, gapMs)) return;
+    // Counted first: whoever has read the reply finds it counted.
     Count(&SimCounters::replies);
+    if (gapMs == 0)
+      line.Queue(reply);
+    else if (!line.Send(reply, gapMs))
+      return;
   }
   if (hangUp) {
     NoteFault(request);
@@ -422,16 +429,16 @@ Bytes SbepSimulator::Impl::Reply(const Request& request) {
   }
 }
 
-bool SbepSimulator::Impl::SendAck(SimLine& line, std::uint8_t byte) {
+void SbepSimulator::Impl::SendAck(SimLine& line, std::uint8_t byte) {
   Log("-> " + Hex({byte}));
-  if (!line.Send({byte})) return false;
   Count(byte == kNak ? &SimCounters::naks : &SimCounters::acks);
-  return true;
+  line.Queue({byte});
 }
 
-void SbepSimulator::Impl::HangUp(const SimLine& line) {
+void SbepSimulator::Impl::HangUp(SimLine& line) {
   // Closing the master discards what the kit has not read yet, so the answer
   // sent so far is first given time to be taken in (or the kit time to read).
+  line.Flush();
   line.WaitUntilRead(slave, kHangUpDrainMs);
   Log("hang-up: closing the line");
   // The thread owns the descriptors until it ends; Stop only closes what is left.

@@ -5,7 +5,9 @@
 // background thread plays the RIB and the radio on the master side:
 //
 //  * RIB echo (SimOptions::echo): every byte the kit sends comes straight back,
-//    before anything the radio sends.
+//    before anything the radio sends. The echo and whatever the radio answers
+//    at once leave in one write, so a kit that has the echo has the answer.
+//    Counters count an answer before it leaves.
 //  * The radio collects the bytes into SBEP frames. After each complete
 //    request it sends one acknowledgement byte (SimOptions::ack, 0x50 by
 //    default; 0x60 is the negative acknowledgement) and then the reply, if the

@@ -72,7 +72,18 @@ timespec SimLine::NextCharacterDeadline() {
   return FromNs(deadlineOf(++charsSinceBase));
 }
 
-bool SimLine::Send(const Bytes& bytes, unsigned gapMs) {
+bool SimLine::Send(const Bytes& bytes, unsigned gapMs) { return Flush() && SendNow(bytes, gapMs); }
+
+void SimLine::Queue(const Bytes& bytes) { queued.insert(queued.end(), bytes.begin(), bytes.end()); }
+
+bool SimLine::Flush() {
+  if (queued.empty()) return true;
+  const Bytes bytes = std::move(queued);
+  queued.clear();
+  return SendNow(bytes, 0);
+}
+
+bool SimLine::SendNow(const Bytes& bytes, unsigned gapMs) {
   if (baud == 0 && gapMs == 0) return WriteAll(bytes.data(), bytes.size());
   for (std::uint8_t b : bytes) {
     if (gapMs != 0 && !WaitUntil(FromNs(ToNs(Now()) + gapMs * std::int64_t{1'000'000}))) return false;
