@@ -175,8 +175,9 @@ def picture_228():
 
 # --- icons and toolbar -------------------------------------------------------
 
-def icon_program(size):
-    """A chip with a downward arrow: software going into the radio."""
+def icon_canvas(size):
+    """An empty icon of `size` pixels and a filler that takes coordinates on a
+    32 by 32 grid, scaled to the icon's size."""
     s = size / 32
     px = [[None] * size for _ in range(size)]
 
@@ -184,6 +185,12 @@ def icon_program(size):
         for y in range(int(y0 * s), int(y1 * s)):
             for x in range(int(x0 * s), int(x1 * s)):
                 px[y][x] = c
+    return px, fill
+
+
+def icon_program(size):
+    """A chip with a downward arrow: software going into the radio."""
+    px, fill = icon_canvas(size)
     fill(6, 14, 26, 30, (30, 30, 36))
     for i in range(5):
         fill(7 + i * 4, 12, 9 + i * 4, 14, (170, 170, 170))
@@ -197,13 +204,7 @@ def icon_program(size):
 
 def icon_app(size):
     """A hand-held radio."""
-    s = size / 32
-    px = [[None] * size for _ in range(size)]
-
-    def fill(x0, y0, x1, y1, c):
-        for y in range(int(y0 * s), int(y1 * s)):
-            for x in range(int(x0 * s), int(x1 * s)):
-                px[y][x] = c
+    px, fill = icon_canvas(size)
     fill(20, 0, 23, 8, (40, 40, 40))
     fill(8, 8, 25, 31, (40, 40, 48))
     fill(10, 11, 23, 18, (120, 200, 120))
